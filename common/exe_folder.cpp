@@ -1,0 +1,43 @@
+#include "common/exe_folder.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "common/cp932.h"
+
+namespace qt {
+
+char exeFolder[kPathSize] = "";
+
+namespace {
+
+std::string& onDisk() {
+    static std::string folder;
+    return folder;
+}
+
+}  // namespace
+
+bool getExeFolder(char* buffer) {
+    buffer[0] = '\0';
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return false;
+    path[n] = '\0';
+    char* slash = std::strrchr(path, '/');
+    if (slash == nullptr) return false;
+    *slash = '\0';
+    onDisk() = path;
+    // CP932 inside; a name that is not valid UTF-8 stays as it is on disk.
+    std::string folder = utf8ToCp932(path);
+    if (folder.size() >= kPathSize) return false;
+    std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+    return true;
+}
+
+const char* exeFolderOnDisk() { return onDisk().c_str(); }
+
+}  // namespace qt
