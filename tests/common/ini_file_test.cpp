@@ -1,0 +1,119 @@
+#include "common/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "common/exe_folder.h"
+#include "temp_folder.h"
+
+namespace {
+
+const char* const kLines[] = {
+    "top=before any section",
+    "[Main]",
+    "  Key1 \t=  spaced value \t",
+    "key2=\"quoted\"",
+    "key3='single'",
+    "key4=\"unbalanced",
+    "key5=\"\"",
+    ";key6=commented",
+    "  ; key6=commented too",
+    "key7=",
+    "key8=\x93\xFA\x96\x7B\x8C\xEA",  // CP932 text
+    "key9=a=b ; not a comment",
+    "KEY1=a later duplicate",
+    "novalue",
+    "[other]",
+    "only=in other",
+    "[\x83\x5Dx]",  // 0x5D second byte inside the section name
+    "k=v",
+    "[num]",
+    "dec=12", "neg=-12", "plus=+7", "trail= 42abc", "none=abc", "empty=", "hex=&H10",
+    "wrap=4294967297", "quoted=\"-5\"", "frac=1.9", "colour=&H00ff00ff", "zero=0", "big=&HFFFFFFFF",
+    "[main]",
+    "second=a second section of the same name",
+};
+
+class IniFile : public testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        std::string text;
+        for (const char* line : kLines) text += std::string(line) + GetParam();
+        folder.write("t.ini", text);
+        std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", folder.path.c_str());
+    }
+    std::string read(const char* section, const char* key, size_t size = 64, const char* file = "t.ini") {
+        char buf[80];
+        std::memset(buf, '#', sizeof buf);
+        const int n = qt::readIniString(section, key, "DEF", buf, size, file);
+        EXPECT_EQ(buf[size], '#') << "written past the buffer";
+        EXPECT_EQ(n, static_cast<int>(std::strlen(buf)));
+        return buf;
+    }
+    TempFolder folder;
+};
+
+INSTANTIATE_TEST_SUITE_P(LineEnds, IniFile, testing::Values("\r\n", "\n"));
+
+TEST_P(IniFile, Strings) {
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+    } cases[] = {
+        {"main", "key1", "spaced value"}, {"MAIN", "KEY1", "spaced value"}, {"main", "key2", "quoted"},
+        {"main", "key3", "single"},       {"main", "key4", "\"unbalanced"}, {"main", "key5", ""},
+        {"main", "key6", "DEF"},          {"main", "key7", ""},             {"main", "key8", "\x93\xFA\x96\x7B\x8C\xEA"},
+        {"main", "key9", "a=b ; not a comment"}, {"main", "novalue", "DEF"}, {"main", "only", "DEF"},
+        {"other", "only", "in other"},    {"\x83\x5Dx", "k", "v"},          {"main", "top", "DEF"},
+        {"main", "second", "DEF"},        {"nosuch", "key1", "DEF"},        {"main", "nosuch", "DEF"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(read(c.section, c.key), c.value) << c.section << '/' << c.key;
+    EXPECT_EQ(read("main", "key1", 1, "missing.ini"), "");
+    EXPECT_EQ(read("main", "key1", 7, "missing.ini"), "DEF");
+    EXPECT_EQ(read("main", "key1", 7), "spaced");
+    EXPECT_EQ(read("main", "key8", 4), "\x93\xFA\x96");
+}
+
+TEST_P(IniFile, Numbers) {
+    const struct {
+        const char* key;
+        int asInt;
+        int32_t asNumber;
+    } cases[] = {
+        {"dec", 12, 12},  {"neg", -12, -12}, {"plus", 7, 7},      {"trail", 42, 42},     {"none", 0, 0},
+        {"empty", 99, 99}, {"hex", 0, 16},   {"wrap", 1, INT32_MIN}, {"quoted", -5, -5}, {"frac", 1, 1},
+        {"colour", 0, 0x00ff00ff}, {"zero", 0, 0}, {"big", 0, INT32_MIN}, {"nosuch", 99, 99},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(qt::readIniInt("num", c.key, 99, "t.ini"), c.asInt) << c.key;
+        EXPECT_EQ(qt::readIniNumber("num", c.key, 99, "t.ini"), c.asNumber) << c.key;
+    }
+    EXPECT_EQ(qt::readIniInt("num", "dec", 99, "missing.ini"), 99);
+    EXPECT_EQ(qt::readIniNumber("num", "dec", 99, "missing.ini"), 99);
+}
+
+// The settings path has room for 263 bytes; a longer one falls back to the defaults.
+TEST(IniPath, TooLongForItsRoomGivesDefaults) {
+    TempFolder folder;
+    const std::string deep = std::string(100, 'd') + "/" + std::string(100, 'e');
+    const std::string dir = folder.path + "/" + deep;
+    ASSERT_LT(dir.size(), 250u);
+    std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", dir.c_str());
+    const std::string fits(263 - dir.size() - 1, 'f');
+    const std::string tooLong = fits + "g";
+    folder.write(deep + "/" + fits, "[a]\nk=7\n");
+    folder.write(deep + "/" + tooLong, "[a]\nk=7\n");
+    char buf[8];
+    qt::readIniString("a", "k", "DEF", buf, sizeof buf, fits.c_str());
+    EXPECT_STREQ(buf, "7");
+    qt::readIniString("a", "k", "DEF", buf, sizeof buf, tooLong.c_str());
+    EXPECT_STREQ(buf, "DEF");
+    EXPECT_EQ(qt::readIniInt("a", "k", 3, tooLong.c_str()), 3);
+    EXPECT_EQ(qt::readIniNumber("a", "k", 3, tooLong.c_str()), 3);
+}
+
+}  // namespace
