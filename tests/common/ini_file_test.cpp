@@ -4,38 +4,18 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "common/exe_folder.h"
 #include "temp_folder.h"
 
-namespace {
-
 const char* const kLines[] = {
-    "top=before any section",
-    "[Main]",
-    "  Key1 \t=  spaced value \t",
-    "key2=\"quoted\"",
-    "key3='single'",
-    "key4=\"unbalanced",
-    "key5=\"\"",
-    ";key6=commented",
-    "  ; key6=commented too",
-    "key7=",
-    "key8=\x93\xFA\x96\x7B\x8C\xEA",  // CP932 text
-    "key9=a=b ; not a comment",
-    "KEY1=a later duplicate",
-    "novalue",
-    "[other]",
-    "only=in other",
-    "[\x83\x5Dx]",  // 0x5D second byte inside the section name
-    "k=v",
-    "[num]",
-    "dec=12", "neg=-12", "plus=+7", "trail= 42abc", "none=abc", "empty=", "hex=&H10",
-    "wrap=4294967297", "quoted=\"-5\"", "frac=1.9", "colour=&H00ff00ff", "zero=0", "big=&HFFFFFFFF",
-    "[main]",
-    "second=a second section of the same name",
-};
+    "top=before any section", "[Main]", "  Key1 \t=  spaced value \t", "key2=\"quoted\"",
+    "key3='single'", "key4=\"unbalanced", "key5=\"\"", ";key6=commented", "  ; key6=commented",
+    "key7=", "key8=\x93\xFA\x96\x7B\x8C\xEA", "key9=a=b ; not a comment", "KEY1=a later one",
+    "novalue", "[other]", "only=in other", "[\x83\x5Dx]", "k=v",  // 0x5D as a second byte
+    "[num]", "dec=12", "neg=-12", "plus=+7", "trail= 42abc", "none=abc", "empty=", "hex=&H10",
+    "wrap=4294967297", "quoted=\"-5\"", "frac=1.9", "colour=&H00ff00ff", "zero=0",
+    "big=&HFFFFFFFF", "[main]", "second=in a second section of the same name"};
 
 class IniFile : public testing::TestWithParam<const char*> {
 protected:
@@ -45,32 +25,26 @@ protected:
         folder.write("t.ini", text);
         std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", folder.path.c_str());
     }
-    std::string read(const char* section, const char* key, size_t size = 64, const char* file = "t.ini") {
+    static std::string read(const char* sect, const char* key, size_t size = 64, const char* file = "t.ini") {
         char buf[80];
         std::memset(buf, '#', sizeof buf);
-        const int n = qt::readIniString(section, key, "DEF", buf, size, file);
+        const int n = qt::readIniString(sect, key, "DEF", buf, size, file);
+        EXPECT_EQ(n, int(std::strlen(buf)));
         EXPECT_EQ(buf[size], '#') << "written past the buffer";
-        EXPECT_EQ(n, static_cast<int>(std::strlen(buf)));
         return buf;
     }
     TempFolder folder;
 };
-
 INSTANTIATE_TEST_SUITE_P(LineEnds, IniFile, testing::Values("\r\n", "\n"));
 
 TEST_P(IniFile, Strings) {
-    const struct {
-        const char* section;
-        const char* key;
-        const char* value;
-    } cases[] = {
+    const struct { const char* section; const char* key; const char* value; } cases[] = {
         {"main", "key1", "spaced value"}, {"MAIN", "KEY1", "spaced value"}, {"main", "key2", "quoted"},
-        {"main", "key3", "single"},       {"main", "key4", "\"unbalanced"}, {"main", "key5", ""},
-        {"main", "key6", "DEF"},          {"main", "key7", ""},             {"main", "key8", "\x93\xFA\x96\x7B\x8C\xEA"},
+        {"main", "key3", "single"}, {"main", "key4", "\"unbalanced"}, {"main", "key5", ""},
+        {"main", "key6", "DEF"}, {"main", "key7", ""}, {"main", "key8", "\x93\xFA\x96\x7B\x8C\xEA"},
         {"main", "key9", "a=b ; not a comment"}, {"main", "novalue", "DEF"}, {"main", "only", "DEF"},
-        {"other", "only", "in other"},    {"\x83\x5Dx", "k", "v"},          {"main", "top", "DEF"},
-        {"main", "second", "DEF"},        {"nosuch", "key1", "DEF"},        {"main", "nosuch", "DEF"},
-    };
+        {"other", "only", "in other"}, {"\x83\x5Dx", "k", "v"}, {"main", "top", "DEF"},
+        {"main", "second", "DEF"}, {"nosuch", "key1", "DEF"}, {"main", "nosuch", "DEF"}};
     for (const auto& c : cases) EXPECT_EQ(read(c.section, c.key), c.value) << c.section << '/' << c.key;
     EXPECT_EQ(read("main", "key1", 1, "missing.ini"), "");
     EXPECT_EQ(read("main", "key1", 7, "missing.ini"), "DEF");
@@ -79,15 +53,10 @@ TEST_P(IniFile, Strings) {
 }
 
 TEST_P(IniFile, Numbers) {
-    const struct {
-        const char* key;
-        int asInt;
-        int32_t asNumber;
-    } cases[] = {
-        {"dec", 12, 12},  {"neg", -12, -12}, {"plus", 7, 7},      {"trail", 42, 42},     {"none", 0, 0},
-        {"empty", 99, 99}, {"hex", 0, 16},   {"wrap", 1, INT32_MIN}, {"quoted", -5, -5}, {"frac", 1, 1},
-        {"colour", 0, 0x00ff00ff}, {"zero", 0, 0}, {"big", 0, INT32_MIN}, {"nosuch", 99, 99},
-    };
+    const struct { const char* key; int asInt; int32_t asNumber; } cases[] = {
+        {"dec", 12, 12}, {"neg", -12, -12}, {"plus", 7, 7}, {"trail", 42, 42}, {"none", 0, 0},
+        {"empty", 99, 99}, {"hex", 0, 16}, {"wrap", 1, INT32_MIN}, {"quoted", -5, -5}, {"frac", 1, 1},
+        {"colour", 0, 0x00ff00ff}, {"zero", 0, 0}, {"big", 0, INT32_MIN}, {"nosuch", 99, 99}};
     for (const auto& c : cases) {
         EXPECT_EQ(qt::readIniInt("num", c.key, 99, "t.ini"), c.asInt) << c.key;
         EXPECT_EQ(qt::readIniNumber("num", c.key, 99, "t.ini"), c.asNumber) << c.key;
@@ -100,20 +69,14 @@ TEST_P(IniFile, Numbers) {
 TEST(IniPath, TooLongForItsRoomGivesDefaults) {
     TempFolder folder;
     const std::string deep = std::string(100, 'd') + "/" + std::string(100, 'e');
-    const std::string dir = folder.path + "/" + deep;
-    ASSERT_LT(dir.size(), 250u);
-    std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", dir.c_str());
-    const std::string fits(263 - dir.size() - 1, 'f');
-    const std::string tooLong = fits + "g";
+    std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s/%s", folder.path.c_str(), deep.c_str());
+    const std::string fits(263 - std::strlen(qt::exeFolder) - 1, 'f'), tooLong = fits + "g";
     folder.write(deep + "/" + fits, "[a]\nk=7\n");
     folder.write(deep + "/" + tooLong, "[a]\nk=7\n");
-    char buf[8];
-    qt::readIniString("a", "k", "DEF", buf, sizeof buf, fits.c_str());
-    EXPECT_STREQ(buf, "7");
-    qt::readIniString("a", "k", "DEF", buf, sizeof buf, tooLong.c_str());
-    EXPECT_STREQ(buf, "DEF");
+    EXPECT_EQ(qt::readIniInt("a", "k", 3, fits.c_str()), 7);
     EXPECT_EQ(qt::readIniInt("a", "k", 3, tooLong.c_str()), 3);
     EXPECT_EQ(qt::readIniNumber("a", "k", 3, tooLong.c_str()), 3);
+    char buf[8];
+    qt::readIniString("a", "k", "DEF", buf, sizeof buf, tooLong.c_str());
+    EXPECT_STREQ(buf, "DEF");
 }
-
-}  // namespace

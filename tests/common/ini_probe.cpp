@@ -1,5 +1,5 @@
-// Test helper: finds its own folder, works there and prints one setting of
-// ini_probe.ini: the folder (UTF-8), the working folder, then the raw value.
+// Test helper: finds its folder, works there and prints the folder (UTF-8),
+// the working folder and the raw value of [probe] key in ini_probe.ini.
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,12 +9,9 @@
 #include "common/ini_file.h"
 
 int main() {
-    if (!qt::getExeFolder(qt::exeFolder)) return 2;
-    if (chdir(qt::exeFolderOnDisk()) != 0) return 3;
-    char cwd[4096];
-    char value[64];
+    if (!qt::getExeFolder(qt::exeFolder) || chdir(qt::exeFolderOnDisk()) != 0) return 2;
+    char cwd[4096], value[64];
     qt::readIniString("probe", "key", "(none)", value, sizeof value, "ini_probe.ini");
-    std::printf("%s\n%s\n%s\n", qt::cp932ToUtf8(qt::exeFolder).c_str(), getcwd(cwd, sizeof cwd) ? cwd : "",
-                value);
-    return 0;
+    std::printf("%s\n%s\n%s\n", qt::cp932ToUtf8(qt::exeFolder).c_str(),
+                getcwd(cwd, sizeof cwd) ? cwd : "", value);
 }

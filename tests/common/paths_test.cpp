@@ -1,73 +1,41 @@
 #include "common/paths.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "temp_folder.h"
 
-namespace {
-
 TEST(Paths, OnlyBackslashCharactersBecomeSlashes) {
-    const struct {
-        const char* in;
-        const char* out;
-    } cases[] = {{"a\\b\\c", "a/b/c"}, {"\x95\x5C\\x", "\x95\x5C/x"}, {"\x81\x81\\", "\x81\x81/"},
-                 {"\x81\x5C\x5C", "\x81\x5C/"}, {"\xB1\\", "\xB1/"}, {"", ""}};
+    const struct { const char* in; const char* out; } cases[] = {
+        {"a\\b\\c", "a/b/c"}, {"\x95\x5C\\x", "\x95\x5C/x"}, {"\x81\x81\\", "\x81\x81/"},
+        {"\x81\x5C\x5C", "\x81\x5C/"}, {"\xB1\\", "\xB1/"}, {"", ""}};
     for (const auto& c : cases) EXPECT_EQ(qt::toSlashes(c.in), c.out) << c.in;
 }
 
 class Resolver : public testing::Test {
 protected:
     void SetUp() override {
-        root = folder.path + "/";
-        folder.write("日本語.txt", "");
-        folder.write("表示/a.txt", "");
-        folder.write("Data/Sub/File.TXT", "");
-        folder.write("\x83\x65.txt", "");  // a CP932 name left unconverted on disk
+        for (const char* name : {"日本語.txt", "表示/a.txt", "Data/Sub/File.TXT", "\x83\x65.txt"}) {
+            folder.write(name, "");  // the last one is a CP932 name left unconverted on disk
+        }
     }
     TempFolder folder;
-    std::string root;
+    const std::string root = folder.path + "/";
 };
 
 TEST_F(Resolver, FindsExistingPaths) {
-    const struct {
-        const char* in;
-        const char* onDisk;  // nullptr: not found
-    } cases[] = {
-        {"\x93\xFA\x96\x7B\x8C\xEA.txt", "日本語.txt"},
-        {"\x95\x5C\x8E\xA6\\a.txt", "表示/a.txt"},
-        {"\x95\x5C\x8E\xA6\\A.TXT", "表示/a.txt"},
-        {"data\\SUB\\file.txt", "Data/Sub/File.TXT"},
-        {"DATA/sub", "Data/Sub"},
-        {"data\\sub\\.\\..\\SUB\\file.txt", "Data/Sub/./../Sub/File.TXT"},
-        {"\x83\x65.txt", "\x83\x65.txt"},
-        {"\x83\x65.TXT", "\x83\x65.txt"},
-        {"nothere.txt", nullptr},
-        {"Data\\nothere\\File.TXT", nullptr},
-        {"\x95\x5C", nullptr},
-    };
+    const struct { const char* in; const char* onDisk; } cases[] = {  // nullptr: not found
+        {"\x93\xFA\x96\x7B\x8C\xEA.txt", "日本語.txt"}, {"\x95\x5C\x8E\xA6\\a.txt", "表示/a.txt"},
+        {"\x95\x5C\x8E\xA6\\A.TXT", "表示/a.txt"}, {"data\\SUB\\file.txt", "Data/Sub/File.TXT"},
+        {"DATA/sub", "Data/Sub"}, {"data\\sub\\.\\..\\SUB\\file.txt", "Data/Sub/./../Sub/File.TXT"},
+        {"\x83\x65.txt", "\x83\x65.txt"}, {"\x83\x65.TXT", "\x83\x65.txt"}, {"nothere.txt", nullptr},
+        {"Data\\nothere\\File.TXT", nullptr}, {"\x95\x5C", nullptr}};
     for (const auto& c : cases) {
-        const auto found = qt::resolveExisting(root + c.in);
-        if (c.onDisk == nullptr) {
-            EXPECT_FALSE(found.has_value()) << c.in;
-        } else {
-            EXPECT_EQ(found.value_or("(none)"), root + c.onDisk) << c.in;
-        }
+        EXPECT_EQ(qt::resolveExisting(root + c.in).value_or("-"), c.onDisk ? root + c.onDisk : "-");
         EXPECT_EQ(qt::pathExists(root + c.in), c.onDisk != nullptr) << c.in;
     }
     EXPECT_TRUE(qt::folderExists(root + "data\\sub"));
     EXPECT_FALSE(qt::folderExists(root + "data\\sub\\file.txt"));
     EXPECT_FALSE(qt::resolveExisting("").has_value());
-}
-
-TEST_F(Resolver, RelativePathsFromTheWorkingFolder) {
-    char old[4096];
-    ASSERT_NE(getcwd(old, sizeof old), nullptr);
-    ASSERT_EQ(chdir(folder.path.c_str()), 0);
-    const auto found = qt::resolveExisting("data\\sub\\FILE.txt");
-    ASSERT_EQ(chdir(old), 0);
-    EXPECT_EQ(found.value_or("(none)"), "Data/Sub/File.TXT");
 }
 
 TEST_F(Resolver, NewFilesGoUnderTheirUtf8Name) {
@@ -76,5 +44,3 @@ TEST_F(Resolver, NewFilesGoUnderTheirUtf8Name) {
     EXPECT_EQ(qt::resolveForCreate(root + "\x95\x5C\x8E\xA6\\b.txt"), root + "表示/b.txt");
     EXPECT_EQ(qt::resolveForCreate(root + "\x95\x5C.txt"), root + "表.txt");
 }
-
-}  // namespace

@@ -7,19 +7,12 @@
 #include <string>
 
 struct TempFolder {
-    std::string path;
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qt_test_XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    // `name` is relative to the folder, spelled as on disk; parents are made.
+    std::string path = [] {
+        std::string p = (std::filesystem::temp_directory_path() / "qt_test_XXXXXX").string();
+        return std::string(mkdtemp(p.data()));
+    }();
+    ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path, ec); }
+    // `name` is relative to the folder and spelled as on disk; parents are made.
     std::string write(const std::string& name, const std::string& bytes) const {
         const std::filesystem::path p = std::filesystem::path(path) / name;
         std::filesystem::create_directories(p.parent_path());
