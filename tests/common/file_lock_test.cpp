@@ -32,7 +32,8 @@ TEST(FileLock, SharingAcrossProcesses) {
     const std::string path = folder.write("scenario.dat", "keep");
     const struct { LockKind held, wanted; int flags; OpenStatus result; } cases[] = {
         {LockKind::exclusive, LockKind::shared, O_RDONLY, OpenStatus::sharingViolation},
-        {LockKind::exclusive, LockKind::exclusive, O_WRONLY | O_CREAT, OpenStatus::sharingViolation},
+        {LockKind::exclusive, LockKind::exclusive, O_WRONLY | O_CREAT,
+         OpenStatus::sharingViolation},
         {LockKind::shared, LockKind::exclusive, O_WRONLY, OpenStatus::sharingViolation},
         {LockKind::shared, LockKind::shared, O_RDONLY, OpenStatus::ok}};
     for (const auto& c : cases) {
@@ -50,8 +51,9 @@ TEST(FileLock, MissingFileAndCloseOnExec) {
     qt::LockedFile f;
     EXPECT_EQ(f.open(folder.path + "/none.dat", O_RDONLY, LockKind::shared), OpenStatus::notFound);
     EXPECT_FALSE(f.isOpen());
-    ASSERT_EQ(f.open(folder.path + "/new.dat", O_WRONLY | O_CREAT, LockKind::exclusive), OpenStatus::ok);
+    const std::string created = folder.path + "/new.dat";
+    ASSERT_EQ(f.open(created, O_WRONLY | O_CREAT, LockKind::exclusive), OpenStatus::ok);
     EXPECT_NE(fcntl(f.fd(), F_GETFD) & FD_CLOEXEC, 0);
     const qt::LockedFile moved = std::move(f);
-    EXPECT_EQ(openInChild(folder.path + "/new.dat", O_RDONLY, LockKind::shared), OpenStatus::sharingViolation);
+    EXPECT_EQ(openInChild(created, O_RDONLY, LockKind::shared), OpenStatus::sharingViolation);
 }

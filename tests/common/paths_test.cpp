@@ -14,8 +14,10 @@ TEST(Paths, OnlyBackslashCharactersBecomeSlashes) {
 class Resolver : public testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"日本語.txt", "表示/a.txt", "Data/Sub/File.TXT", "〜.txt", "\x83\x65.txt"}) {
-            folder.write(name, "");  // the last one is a CP932 name left unconverted on disk
+        // The last one is a CP932 name left unconverted on disk.
+        for (const char* name :
+             {"日本語.txt", "表示/a.txt", "Data/Sub/File.TXT", "〜.txt", "\x83\x65.txt"}) {
+            folder.write(name, "");
         }
     }
     TempFolder folder;
@@ -27,8 +29,8 @@ TEST_F(Resolver, FindsExistingPaths) {
         {"\x93\xFA\x96\x7B\x8C\xEA.txt", "日本語.txt"}, {"\x95\x5C\x8E\xA6\\a.txt", "表示/a.txt"},
         {"\x95\x5C\x8E\xA6\\A.TXT", "表示/a.txt"}, {"data\\SUB\\file.txt", "Data/Sub/File.TXT"},
         {"DATA/sub", "Data/Sub"}, {"data\\sub\\.\\..\\SUB\\file.txt", "Data/Sub/./../Sub/File.TXT"},
-        {"\x83\x65.txt", "\x83\x65.txt"}, {"\x83\x65.TXT", "\x83\x65.txt"}, {"nothere.txt", nullptr},
-        {"Data\\nothere\\File.TXT", nullptr}, {"\x95\x5C", nullptr}, {"\x81\x60.txt", "〜.txt"}};
+        {"\x83\x65.txt", "\x83\x65.txt"}, {"\x83\x65.TXT", "\x83\x65.txt"},
+        {"nothere.txt", nullptr}, {"Data\\nothere\\File.TXT", nullptr}, {"\x95\x5C", nullptr}, {"\x81\x60.txt", "〜.txt"}};
     for (const auto& c : cases) {
         EXPECT_EQ(qt::resolveExisting(root + c.in).value_or("-"), c.onDisk ? root + c.onDisk : "-");
         EXPECT_EQ(qt::pathExists(root + c.in), c.onDisk != nullptr) << c.in;
