@@ -10,7 +10,8 @@ TEST(Cp932, Conversion) {
     const struct { std::string cp932, utf8; bool valid; } cases[] = {
         {"abc\\~", "abc\\~", true}, {"\x93\xFA\x96\x7B\x8C\xEA", "日本語", true}, {"", "", true},
         {"\x95\x5C", "表", true}, {"\xB1\xDF", "ｱﾟ", true}, {"\x81\x60", "～", true},
-        {"\x87\x40", "①", true}, {"\x81\x40", "\u3000", true}, {std::string("a\0b", 3), std::string("a\0b", 3), true},
+        {"\x87\x40", "①", true}, {"\x81\x40", "\u3000", true},
+        {std::string("a\0b", 3), std::string("a\0b", 3), true},
         {"a\x80" "b", "a\x80" "b", false}, {"\xFF\xFD", "\xFF\xFD", false}, {"\x82", "\x82", false},
         {"\x82 x", "\x82 x", false}, {"\x81\x7F\x82\xA0", "\x81\x7F" "あ", false}};
     for (const auto& c : cases) {

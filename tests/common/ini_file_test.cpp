@@ -57,7 +57,8 @@ TEST_P(IniFile, Numbers) {
     const struct { const char* key; int asInt; int32_t asNumber; } cases[] = {
         {"dec", 12, 12}, {"neg", -12, -12}, {"plus", 7, 7}, {"trail", 42, 42}, {"none", 0, 0},
         {"empty", 99, 99}, {"hex", 0, 16}, {"wrap", 1, INT32_MIN}, {"quoted", -5, -5},
-        {"zero", 0, 0}, {"frac", 1, 1}, {"colour", 0, 0x00ff00ff}, {"big", 0, INT32_MIN}, {"nosuch", 99, 99}};
+        {"zero", 0, 0}, {"frac", 1, 1}, {"colour", 0, 0x00ff00ff}, {"big", 0, INT32_MIN},
+        {"nosuch", 99, 99}};
     for (const auto& c : cases) {
         EXPECT_EQ(qt::readIniInt("num", c.key, 99, "t.ini"), c.asInt) << c.key;
         EXPECT_EQ(qt::readIniNumber("num", c.key, 99, "t.ini"), c.asNumber) << c.key;

@@ -30,7 +30,8 @@ TEST_F(Resolver, FindsExistingPaths) {
         {"\x95\x5C\x8E\xA6\\A.TXT", "表示/a.txt"}, {"data\\SUB\\file.txt", "Data/Sub/File.TXT"},
         {"DATA/sub", "Data/Sub"}, {"data\\sub\\.\\..\\SUB\\file.txt", "Data/Sub/./../Sub/File.TXT"},
         {"\x83\x65.txt", "\x83\x65.txt"}, {"\x83\x65.TXT", "\x83\x65.txt"},
-        {"nothere.txt", nullptr}, {"Data\\nothere\\File.TXT", nullptr}, {"\x95\x5C", nullptr}, {"\x81\x60.txt", "〜.txt"}};
+        {"nothere.txt", nullptr}, {"Data\\nothere\\File.TXT", nullptr}, {"\x95\x5C", nullptr},
+        {"\x81\x60.txt", "〜.txt"}};
     for (const auto& c : cases) {
         EXPECT_EQ(qt::resolveExisting(root + c.in).value_or("-"), c.onDisk ? root + c.onDisk : "-");
         EXPECT_EQ(qt::pathExists(root + c.in), c.onDisk != nullptr) << c.in;
