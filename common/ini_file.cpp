@@ -95,7 +95,7 @@ std::optional<std::string> findValue(const std::string& text, const char* sectio
 int store(std::string_view value, char* dest, size_t size) {
     if (size == 0) return 0;
     const size_t n = value.size() < size - 1 ? value.size() : size - 1;
-    std::memcpy(dest, value.data(), n);
+    std::memmove(dest, value.data(), n);  // the default may be the destination itself
     dest[n] = '\0';
     return static_cast<int>(n);
 }
