@@ -30,7 +30,7 @@ bool getExeFolder(char* buffer) {
     char* slash = std::strrchr(path, '/');
     if (slash == nullptr) return false;
     *slash = '\0';
-    onDisk() = path;
+    onDisk() = slash == path ? "/" : path;
     // CP932 inside; a name that is not valid UTF-8 stays as it is on disk.
     std::string folder = utf8ToCp932(path);
     if (folder.size() >= kPathSize) return false;

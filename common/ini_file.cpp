@@ -11,6 +11,7 @@
 #include "common/exe_folder.h"
 #include "common/numeral.h"
 #include "common/paths.h"
+#include "common/sjis.h"
 
 namespace qt {
 
@@ -33,6 +34,18 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
         }
     }
     return true;
+}
+
+// The name between "[" and "]"; a 0x5D second byte of a two-byte character
+// does not close it.
+std::string_view sectionName(std::string_view line) {
+    const std::string buf(line);
+    size_t close = 1;
+    while (close < buf.size() &&
+           !(buf[close] == ']' && byteKind(buf.c_str(), buf.c_str() + close) == 0)) {
+        ++close;
+    }
+    return line.substr(1, close - 1);
 }
 
 // Reads the whole settings file; nullopt when the path does not fit its
@@ -60,8 +73,7 @@ std::optional<std::string> findValue(const std::string& text, const char* sectio
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[') {
             if (inSection) return std::nullopt;  // first matching section only
-            const size_t close = line.find(']');
-            std::string_view name = line.substr(1, close == std::string_view::npos ? line.npos : close - 1);
+            const std::string_view name = sectionName(line);
             inSection = !sectionSeen && equalsIgnoreCase(name, section);
             sectionSeen = sectionSeen || inSection;
             continue;
@@ -83,7 +95,7 @@ std::optional<std::string> findValue(const std::string& text, const char* sectio
 int store(std::string_view value, char* dest, size_t size) {
     if (size == 0) return 0;
     const size_t n = value.size() < size - 1 ? value.size() : size - 1;
-    std::memcpy(dest, value.data(), n);
+    std::memmove(dest, value.data(), n);  // the default may be the destination itself
     dest[n] = '\0';
     return static_cast<int>(n);
 }
@@ -94,7 +106,7 @@ int readIniString(const char* section, const char* key, const char* def, char* d
                   const char* fileName) {
     std::optional<std::string> value;
     if (auto text = loadSettings(fileName)) value = findValue(*text, section, key);
-    return store(value ? std::string_view(*value) : std::string_view(def), dest, size);
+    return store(value ? std::string_view(*value) : std::string_view(def ? def : ""), dest, size);
 }
 
 int readIniInt(const char* section, const char* key, int def, const char* fileName) {

@@ -57,7 +57,9 @@ double numeralValue(const char* text) {
     double weight = 1.0;
     for (const char* d = p; d > intStart;) {
         --d;
-        sum += (*d - '0') * weight;
+        // Past about 308 digits the weight is infinite; a zero digit must
+        // then add nothing rather than 0 * inf = NaN.
+        if (*d != '0') sum += (*d - '0') * weight;
         weight *= 10.0;
     }
     if (*p == '.') {

@@ -57,7 +57,10 @@ std::optional<std::string> findComponent(const std::string& dir, const std::stri
     std::optional<std::string> best;
     while (const dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
-        if (foldUtf8(name) == wantUtf8 || foldSjis(name) == wantSjis) {
+        // The CP932 spelling of the name catches characters whose round trip
+        // through CP932 changes them (U+301C comes back as U+FF5E).
+        if (foldUtf8(name) == wantUtf8 || foldSjis(name) == wantSjis ||
+            foldSjis(utf8ToCp932(name)) == wantSjis) {
             if (!best || name < *best) best = name;
         }
     }

@@ -1,0 +1,59 @@
+#include "common/file_lock.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "temp_folder.h"
+
+using qt::LockKind;
+using qt::OpenStatus;
+
+// What a second process gets; an alarm kills it should the open ever block.
+static OpenStatus openInChild(const std::string& path, int flags, LockKind kind) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        alarm(5);
+        qt::LockedFile f;
+        _exit(static_cast<int>(f.open(path, flags, kind)));
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status)) << "the child blocked or crashed";
+    return static_cast<OpenStatus>(WEXITSTATUS(status));
+}
+
+TEST(FileLock, SharingAcrossProcesses) {
+    TempFolder folder;
+    const std::string path = folder.write("scenario.dat", "keep");
+    const struct { LockKind held, wanted; int flags; OpenStatus result; } cases[] = {
+        {LockKind::exclusive, LockKind::shared, O_RDONLY, OpenStatus::sharingViolation},
+        {LockKind::exclusive, LockKind::exclusive, O_WRONLY | O_CREAT,
+         OpenStatus::sharingViolation},
+        {LockKind::shared, LockKind::exclusive, O_WRONLY, OpenStatus::sharingViolation},
+        {LockKind::shared, LockKind::shared, O_RDONLY, OpenStatus::ok}};
+    for (const auto& c : cases) {
+        qt::LockedFile held;
+        ASSERT_EQ(held.open(path, O_RDONLY, c.held), OpenStatus::ok);
+        EXPECT_EQ(openInChild(path, c.flags, c.wanted), c.result);
+        EXPECT_TRUE(held.close());
+        EXPECT_EQ(openInChild(path, c.flags, c.wanted), OpenStatus::ok) << "lock not released";
+    }
+    EXPECT_EQ((std::stringstream() << std::ifstream(path).rdbuf()).str(), "keep");
+}
+
+TEST(FileLock, MissingFileAndCloseOnExec) {
+    TempFolder folder;
+    qt::LockedFile f;
+    EXPECT_EQ(f.open(folder.path + "/none.dat", O_RDONLY, LockKind::shared), OpenStatus::notFound);
+    EXPECT_FALSE(f.isOpen());
+    const std::string created = folder.path + "/new.dat";
+    ASSERT_EQ(f.open(created, O_WRONLY | O_CREAT, LockKind::exclusive), OpenStatus::ok);
+    EXPECT_NE(fcntl(f.fd(), F_GETFD) & FD_CLOEXEC, 0);
+    const qt::LockedFile moved = std::move(f);
+    EXPECT_EQ(openInChild(created, O_RDONLY, LockKind::shared), OpenStatus::sharingViolation);
+}
