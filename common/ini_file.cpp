@@ -58,7 +58,10 @@ std::optional<std::string> loadSettings(const char* fileName) {
     if (!disk) return std::nullopt;
     std::ifstream in(*disk, std::ios::binary);
     if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
+    // Editors often save with a UTF-8 byte-order mark; it must not hide the first section.
+    if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+    return text;
 }
 
 std::optional<std::string> findValue(const std::string& text, const char* section, const char* key) {

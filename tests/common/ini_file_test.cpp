@@ -82,3 +82,10 @@ TEST(IniPath, TooLongForItsRoomGivesDefaults) {
     qt::readIniString("a", "k", "DEF", buf, sizeof buf, tooLong.c_str());
     EXPECT_STREQ(buf, "DEF");
 }
+
+TEST(IniBom, ByteOrderMarkDoesNotHideTheFirstSection) {
+    TempFolder folder;
+    folder.write("bom.ini", "\xEF\xBB\xBF[main]\r\nk=5\r\n");
+    std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", folder.path.c_str());
+    EXPECT_EQ(qt::readIniInt("main", "k", 3, "bom.ini"), 5);
+}
