@@ -103,6 +103,10 @@ void Converter::showErrorBox(const std::string& text, int32_t line) const {
     caption += sourcePath_;
     caption += msg::lineCaption.cp932();
     caption += std::to_string(line);
+    if (sink_ != nullptr) {
+        sink_(caption, text);
+        return;
+    }
     std::fflush(stdout);  // the console lines before it stay before it
     reportToStderr(caption, text);
 }

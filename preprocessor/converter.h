@@ -4,6 +4,7 @@
 // directives and lays body text out in display lines and pages.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "preprocessor/output_file.h"
 #include "preprocessor/page_layout.h"
@@ -19,6 +20,11 @@ public:
     // source, after reporting it); -1 when the source cannot be read or the
     // destination cannot be written.
     int convertFile(const char* sourcePath, const char* destPath);
+
+    // Where error reports go (CP932 caption and text); standard error unless
+    // set otherwise.
+    using ReportSink = void (*)(std::string_view caption, std::string_view text);
+    void setReportSink(ReportSink sink) { sink_ = sink; }
 
 private:
     // Conversion loop and comments (converter.cpp).
@@ -52,6 +58,7 @@ private:
     const unsigned char* cursor_ = nullptr;
     int32_t lineCounter_ = 1;
     std::string sourcePath_;
+    ReportSink sink_ = nullptr;
 };
 
 }  // namespace qt::pre

@@ -45,9 +45,7 @@ bool startFinishExe(const char* cp932Path) {
     struct stat st;
     const bool executable =
         ::stat(disk->c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(disk->c_str(), X_OK) == 0;
-    // A path without "/" would be looked up nowhere by execv but the cwd; make
-    // that explicit.
-    const std::string path = disk->find('/') == std::string::npos ? "./" + *disk : *disk;
+    const std::string& path = *disk;
 
     // Twice forked, so that the started program is nobody's child to wait for.
     const pid_t child = ::fork();

@@ -74,7 +74,7 @@ OutputFile::OpenResult OutputFile::open(const char* cp932Path) {
     return OpenResult::ok;
 }
 
-void OutputFile::put(const char* bytes, size_t n) {
+void OutputFile::putSlow(const char* bytes, size_t n) {
     while (n > 0) {
         if (used_ == kBufferSize) flush();
         const size_t take = std::min(n, kBufferSize - used_);

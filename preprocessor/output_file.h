@@ -3,6 +3,7 @@
 // temporary file beside the destination; commit renames it into place, so a
 // failed conversion never leaves a half-written or missing destination.
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 #include "common/file_lock.h"
@@ -26,7 +27,14 @@ public:
         if (used_ == kBufferSize) flush();
         buffer_[used_++] = c;
     }
-    void put(const char* bytes, size_t n);
+    void put(const char* bytes, size_t n) {
+        if (n <= kBufferSize - used_) {
+            std::memcpy(buffer_ + used_, bytes, n);
+            used_ += n;
+        } else {
+            putSlow(bytes, n);
+        }
+    }
     template <size_t N>
     void putText(const char (&text)[N]) {
         put(text, N - 1);
@@ -45,6 +53,7 @@ private:
     static constexpr size_t kBufferSize = 64 * 1024;
 
     void flush();
+    void putSlow(const char* bytes, size_t n);
 
     LockedFile destLock_;
     int fd_ = -1;

@@ -59,35 +59,47 @@ bool Converter::breakAllowed(int lastCharLength) const {
 }
 
 void Converter::bodyTextLine() {
+    // Runs of ordinary characters are copied in one piece; the loop stops
+    // for the bytes that need a decision and wherever the width is reached.
+    const unsigned char* p = cursor_;
+    const int32_t width = layout_.pageWidth;
     int32_t column = 1;
     for (;;) {
-        const unsigned char c = *cursor_;
-        if (c == '<') {
-            ++cursor_;
+        const unsigned char* run = p;
+        int last = 0;
+        for (;;) {
+            const unsigned char c = *p;
+            if (c == '<' || c == '\r' || c == 0) break;
+            last = (kLead[c] && p[1] != 0) ? 2 : 1;
+            p += last;
+            column += last;
+            if (column >= width) break;
+        }
+        if (p != run) out_.put(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+        if (last != 0 && column >= width) {
+            cursor_ = p;
+            if (breakAllowed(last)) {
+                lineEnd();
+                column = 1;
+            }
             continue;
         }
-        if (c == '\r') {
-            ++cursor_;
-            if (*cursor_ == '\n') {
-                ++cursor_;
-                ++lineCounter_;
-                lineEnd();
+        switch (*p) {
+            case '<':
+                ++p;  // dropped
+                break;
+            case '\r':
+                ++p;
+                if (*p == '\n') {
+                    cursor_ = p + 1;
+                    ++lineCounter_;
+                    lineEnd();
+                    return;
+                }
+                break;  // a stray CR is dropped
+            default:
+                cursor_ = p;
                 return;
-            }
-            continue;  // a stray CR is dropped
-        }
-        if (c == 0) return;
-        const int n = charLength(cursor_);
-        if (n == 2) {
-            out_.put(reinterpret_cast<const char*>(cursor_), 2);
-        } else {
-            out_.put(static_cast<char>(c));
-        }
-        cursor_ += n;
-        column += n;
-        if (column >= layout_.pageWidth && breakAllowed(n)) {
-            lineEnd();
-            column = 1;
         }
     }
 }

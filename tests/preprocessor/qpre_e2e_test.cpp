@@ -175,6 +175,21 @@ TEST_F(QPreE2E, FileListAllSucceedStartsTheFinishExecutable) {
     EXPECT_TRUE(appears(exeDir_ + "/marker", 5000));
 }
 
+TEST_F(QPreE2E, FinishDocumentIsOpenedWithXdgOpen) {
+    ini("[main]\r\nfinishExeRun=notes.txt\r\nfinishExit=1\r\n");
+    writeFile(exeDir_ + "/notes.txt", "read me");
+    writeFile(exeDir_ + "/filelist.ini", "");
+    const std::string bin = root_ / "bin";
+    ::mkdir(bin.c_str(), 0755);
+    writeFile(bin + "/xdg-open", "#!/bin/sh\necho \"$1\" > \"" + root_.path() + "/opened\"\n");
+    ::chmod((bin + "/xdg-open").c_str(), 0755);
+    const Result r = run({}, workDir_, Input::enter, "export PATH=" + bin + ":$PATH");
+    EXPECT_EQ(r.out, kRunEnd);
+    ASSERT_TRUE(appears(root_ / "opened", 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(readFile(root_ / "opened"), "notes.txt\n");
+}
+
 TEST_F(QPreE2E, FileListWithAFailureStartsNothing) {
     ini("[main]\r\nfinishExeRun=run.sh\r\nfinishExit=1\r\n");
     markerScript("run.sh");
