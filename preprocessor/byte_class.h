@@ -7,13 +7,13 @@
 namespace qt::pre {
 
 class LeadByteTable {
-public:
+  public:
     LeadByteTable() {
         for (int b = 0; b < 256; ++b) lead_[b] = isLeadByte(static_cast<unsigned char>(b)) != 0;
     }
     bool operator[](unsigned char b) const { return lead_[b]; }
 
-private:
+  private:
     std::array<bool, 256> lead_{};
 };
 

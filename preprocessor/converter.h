@@ -13,7 +13,7 @@
 namespace qt::pre {
 
 class Converter {
-public:
+  public:
     explicit Converter(PageLayout& layout) : layout_(layout) {}
 
     // 0 when the file was converted (also when it stopped at an error in the
@@ -26,7 +26,7 @@ public:
     using ReportSink = void (*)(std::string_view caption, std::string_view text);
     void setReportSink(ReportSink sink) { sink_ = sink; }
 
-private:
+  private:
     // Conversion loop and comments (converter.cpp).
     bool step();
     void skipBlockComment();

@@ -13,13 +13,13 @@
 namespace qt::pre {
 
 class Driver {
-public:
+  public:
     Driver(const PreSettings& settings, const Console& console);
 
     // `args` are CP932, made absolute; args[0] is the program.
     void run(const std::vector<std::string>& args);
 
-private:
+  private:
     void droppedFilesMode(const std::vector<std::string>& args);
     // True when no conversion failed.
     bool fileListMode();

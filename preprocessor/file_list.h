@@ -8,7 +8,7 @@
 namespace qt::pre {
 
 class FileListReader {
-public:
+  public:
     enum class Entry { entry, lastEntry, none };
     enum class LineResult { line, endOfFile, tooLong, failure };
 
@@ -22,7 +22,7 @@ public:
     LineResult readLine(char* buffer, size_t size);
     LineResult skipLine();
 
-private:
+  private:
     static constexpr size_t kChunk = 4096;
     static constexpr size_t kKeep = 2;  // bytes a step back may reach
 
@@ -37,14 +37,14 @@ private:
 };
 
 class FileListWriter {
-public:
+  public:
     // Opens (creating if missing) for appending, with an exclusive lock.
     bool open(const char* cp932Path);
     // Appends CR LF CR LF, the source path, CR LF, the output path. False
     // when nothing is open or the write failed.
     bool writeEntry(const char* source, const char* output);
 
-private:
+  private:
     LockedFile file_;
 };
 

@@ -27,11 +27,13 @@ namespace {
         ::execv(path.c_str(), argv);
         if (errno == ENOEXEC) {
             // A script without an interpreter line runs in the shell.
-            char* const shArgv[] = {const_cast<char*>("sh"), const_cast<char*>(path.c_str()), nullptr};
+            char* const shArgv[] = {const_cast<char*>("sh"), const_cast<char*>(path.c_str()),
+                                    nullptr};
             ::execv("/bin/sh", shArgv);
         }
     } else {
-        char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()), nullptr};
+        char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()),
+                              nullptr};
         ::execvp("xdg-open", argv);
     }
     ::_exit(127);
@@ -43,8 +45,8 @@ bool startFinishExe(const char* cp932Path) {
     const auto disk = resolveExisting(cp932Path);
     if (!disk) return false;
     struct stat st;
-    const bool executable =
-        ::stat(disk->c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(disk->c_str(), X_OK) == 0;
+    const bool executable = ::stat(disk->c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                            ::access(disk->c_str(), X_OK) == 0;
     const std::string& path = *disk;
 
     // Twice forked, so that the started program is nobody's child to wait for.

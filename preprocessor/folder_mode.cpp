@@ -57,8 +57,8 @@ bool findSourceFiles(const std::string& diskFolder, std::string_view ext,
         if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
         std::string name = utf8ToCp932(e->d_name);
         // "*." alone stands for names without an extension.
-        const bool match = ext.empty() ? name.find('.') == std::string::npos
-                                       : endsWithNoCase(name, suffix);
+        const bool match =
+            ext.empty() ? name.find('.') == std::string::npos : endsWithNoCase(name, suffix);
         if (match) names->push_back(std::move(name));
     }
     ::closedir(dir);

@@ -11,7 +11,7 @@
 namespace qt::pre {
 
 class OutputFile {
-public:
+  public:
     enum class OpenResult { ok, locked, failed };
 
     OutputFile() = default;
@@ -49,7 +49,7 @@ public:
 
     bool isOpen() const { return fd_ >= 0; }
 
-private:
+  private:
     static constexpr size_t kBufferSize = 64 * 1024;
 
     void flush();

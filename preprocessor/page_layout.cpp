@@ -23,7 +23,13 @@ bool isPair(const unsigned char* p, unsigned char second) { return p[0] == 0x81 
 bool mayNotBeginLine(const unsigned char* p) {
     if (p[0] != 0x81) return false;
     switch (p[1]) {
-        case 0x41: case 0x42: case 0x76: case 0x78: case 0x6A: case 0x49: case 0x48:
+        case 0x41:
+        case 0x42:
+        case 0x76:
+        case 0x78:
+        case 0x6A:
+        case 0x49:
+        case 0x48:
             return true;
         default:
             return false;

@@ -8,9 +8,9 @@
 namespace qt::pre {
 
 struct PageLayout {
-    int16_t pageWidth = kDefaultPageWidth;   // bytes per display line, as the break test uses it
-    int16_t pageHeight = kDefaultPageHeight; // as the page test uses it
-    int32_t pageLine = 1;                    // display line the next body text goes to
+    int16_t pageWidth = kDefaultPageWidth;    // bytes per display line, as the break test uses it
+    int16_t pageHeight = kDefaultPageHeight;  // as the page test uses it
+    int32_t pageLine = 1;                     // display line the next body text goes to
 };
 
 }  // namespace qt::pre

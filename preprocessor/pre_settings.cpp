@@ -28,7 +28,9 @@ PreSettings loadSettings() {
     return s;
 }
 
-int16_t iniPageWidth() { return low16(readIniInt("honbun", "pageWidth", kDefaultPageWidth, kIniName)); }
+int16_t iniPageWidth() {
+    return low16(readIniInt("honbun", "pageWidth", kDefaultPageWidth, kIniName));
+}
 
 int16_t iniPageHeight() {
     return low16(readIniInt("honbun", "pageHeight", kDefaultPageHeight, kIniName));

@@ -9,7 +9,7 @@ namespace qt::pre {
 inline constexpr char kIniName[] = "qPre.ini";
 inline constexpr int kDefaultPageWidth = 60;
 inline constexpr int kDefaultPageHeight = 10;
-inline constexpr size_t kExtSize = 8;            // at most 7 bytes
+inline constexpr size_t kExtSize = 8;  // at most 7 bytes
 inline constexpr size_t kFinishExeSize = 261;
 
 struct PreSettings {

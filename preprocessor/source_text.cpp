@@ -19,7 +19,8 @@ bool SourceText::load(const char* cp932Path) {
     if (file.open(*disk, O_RDONLY, LockKind::shared) != OpenStatus::ok) return false;
     struct stat st;
     if (::fstat(file.fd(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    if (st.st_size <= 0 || static_cast<unsigned long long>(st.st_size) > kMaxSourceSize) return false;
+    if (st.st_size <= 0 || static_cast<unsigned long long>(st.st_size) > kMaxSourceSize)
+        return false;
     const size_t want = static_cast<size_t>(st.st_size);
     if (capacity_ < want + 2) {
         auto* grown = static_cast<unsigned char*>(std::malloc(want + 2));

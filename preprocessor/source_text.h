@@ -10,7 +10,7 @@ namespace qt::pre {
 inline constexpr size_t kMaxSourceSize = 1048576;
 
 class SourceText {
-public:
+  public:
     // False when the file cannot be opened or read, is empty, or holds more
     // than kMaxSourceSize bytes.
     bool load(const char* cp932Path);
@@ -18,7 +18,7 @@ public:
     const unsigned char* begin() const { return data_.get(); }
     size_t size() const { return size_; }
 
-private:
+  private:
     struct Free {
         void operator()(unsigned char* p) const { std::free(p); }
     };

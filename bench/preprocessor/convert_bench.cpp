@@ -18,7 +18,8 @@ namespace {
 
 std::string generateSource() {
     const char* lines[] = {
-        "　吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。",
+        "　吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。何でも薄暗いじめじめし"
+        "た所でニャーニャー泣いていた事だけは記憶している。",
         "「おい、起きろ」と彼は言った。",
         "/BGM play, \"op 1.mp3\"",
         "/img 1, \"bg/room.bmp\", 0, 0",
@@ -72,7 +73,8 @@ void BM_ConvertFile(benchmark::State& state) {
     qt::pre::Converter converter(layout);
     for (auto _ : state) {
         layout = qt::pre::PageLayout{};
-        if (converter.convertFile(src.c_str(), dst.c_str()) != 0) state.SkipWithError("conversion failed");
+        if (converter.convertFile(src.c_str(), dst.c_str()) != 0)
+            state.SkipWithError("conversion failed");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(source.size()));
