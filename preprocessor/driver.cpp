@@ -33,7 +33,7 @@ void Driver::run(const std::vector<std::string>& args) {
     bool startExe = false;
     if (args.size() <= 1) {
         startExe = fileListMode();
-    } else if (const auto disk = resolveExisting(args[1]); !disk || folderExists(args[1])) {
+    } else if (!pathExists(args[1]) || folderExists(args[1])) {
         // A path that does not exist selects folder mode too.
         runFolderMode(args[1], settings_, console_, writer_);
     } else {
@@ -106,12 +106,11 @@ int runQPre(int argc, const char* const* argv) {
     // Taken before the program moves into its own folder.
     const std::string started = startFolder();
     getExeFolder(exeFolder);
-    if (const char* disk = exeFolderOnDisk(); disk[0] != '\0') {
-        if (::chdir(disk) != 0) {
-            // Settings then come from their defaults; relative paths resolve
-            // against wherever the program stands.
-        }
-    }
+    // When this fails, relative paths resolve against wherever the program
+    // was started; the settings are read by their absolute path either way.
+    const char* ownFolder = exeFolderOnDisk();
+    const bool inOwnFolder = ownFolder[0] != '\0' && ::chdir(ownFolder) == 0;
+    static_cast<void>(inOwnFolder);
     const PreSettings settings = loadSettings();
     const CCmdLine cmdLine(argc, argv);
     std::vector<std::string> args;
