@@ -55,34 +55,39 @@ bool Converter::tokenizeCommand() {
 // Inside double quotes: blanks, ";" and "<" are text; "," still separates.
 Converter::ArgumentEnd Converter::quotedArgument() {
     for (;;) {
-        const unsigned char c = *cursor_;
-        if (c == 0 || (c == '\r' && cursor_[1] == '\n')) {
-            showErrorBox(msg::unterminatedQuote.cp932());
-            return ArgumentEnd::failed;
+        const unsigned char* run = cursor_;
+        cursor_ = skipRun(cursor_, kQuotedStop);
+        putRun(run);
+        switch (*cursor_) {
+            case '"':
+                ++cursor_;
+                return ArgumentEnd::restIsPlain;
+            case ',':
+                out_.put(',');
+                ++cursor_;
+                return ArgumentEnd::nextArgument;
+            case '\r':
+                if (cursor_[1] != '\n') {
+                    out_.put('\r');
+                    ++cursor_;
+                    continue;
+                }
+                [[fallthrough]];
+            default:  // the end of the line or of the text
+                showErrorBox(msg::unterminatedQuote.cp932());
+                return ArgumentEnd::failed;
         }
-        if (c == '"') {
-            ++cursor_;
-            return ArgumentEnd::restIsPlain;
-        }
-        if (c == ',') {
-            out_.put(',');
-            ++cursor_;
-            return ArgumentEnd::nextArgument;
-        }
-        const int n = charLength(cursor_);
-        out_.put(reinterpret_cast<const char*>(cursor_), static_cast<size_t>(n));
-        cursor_ += n;
     }
 }
 
 Converter::ArgumentEnd Converter::plainArgument() {
     for (;;) {
-        const unsigned char c = *cursor_;
-        switch (c) {
-            case 0:
-                return ArgumentEnd::commandDone;
+        const unsigned char* run = cursor_;
+        cursor_ = skipRun(cursor_, kPlainStop);
+        putRun(run);
+        switch (*cursor_) {
             case '<':
-                ++cursor_;
+                ++cursor_;  // dropped
                 continue;
             case ',':
                 out_.put(',');
@@ -103,13 +108,12 @@ Converter::ArgumentEnd Converter::plainArgument() {
                     ++lineCounter_;
                     return ArgumentEnd::commandDone;
                 }
-                break;
-            default:
-                break;
+                out_.put('\r');
+                ++cursor_;
+                continue;
+            default:  // the end of the text
+                return ArgumentEnd::commandDone;
         }
-        const int n = charLength(cursor_);
-        out_.put(reinterpret_cast<const char*>(cursor_), static_cast<size_t>(n));
-        cursor_ += n;
     }
 }
 

@@ -41,6 +41,9 @@ class Converter {
     ArgumentEnd quotedArgument();
     ArgumentEnd plainArgument();
     void writeTerminator();
+    void putRun(const unsigned char* from) {
+        out_.put(reinterpret_cast<const char*>(from), static_cast<size_t>(cursor_ - from));
+    }
 
     // Layout and directives (page_layout.cpp).
     void directive();

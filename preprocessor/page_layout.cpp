@@ -74,9 +74,9 @@ void Converter::bodyTextLine() {
         const unsigned char* run = p;
         int last = 0;
         for (;;) {
-            const unsigned char c = *p;
-            if (c == '<' || c == '\r' || c == 0) break;
-            last = (kLead[c] && p[1] != 0) ? 2 : 1;
+            const uint8_t flags = kBytes[*p];
+            if ((flags & kBodyStop) != 0) break;
+            last = ((flags & kLeadByte) != 0 && p[1] != 0) ? 2 : 1;
             p += last;
             column += last;
             if (column >= width) break;

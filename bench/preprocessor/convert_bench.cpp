@@ -51,8 +51,10 @@ std::string generateSource() {
 }
 
 std::string folderForFiles() {
-    char tmpl[] = "/tmp/qpre_bench_XXXXXX";
-    const char* made = ::mkdtemp(tmpl);
+    // QT_BENCH_DIR chooses the file system (default /tmp).
+    const char* base = std::getenv("QT_BENCH_DIR");
+    std::string tmpl = std::string(base != nullptr ? base : "/tmp") + "/qpre_bench_XXXXXX";
+    const char* made = ::mkdtemp(tmpl.data());
     return made != nullptr ? made : "/tmp";
 }
 
