@@ -59,13 +59,13 @@ class QPreE2E : public ::testing::Test {
 };
 
 TEST_F(QPreE2E, DroppedFiles) {
-    writeFile(work_ + "/ch1.txt", sj("// 一章\r\n/BGM play, \"op 1.mp3\"\r\n吾輩は猫である。\r\n"));
+    writeFile(work_ + "/第一章.txt", sj("// 一章\r\n/BGM play, \"op 1.mp3\"\r\n吾輩は猫である。\r\n"));
     writeFile(root_ / "ch2.txt", "/@\r\nabc");
     writeFile(work_ + "/empty.txt", "");
     // Relative and absolute; an empty file and a folder fail.
-    EXPECT_EQ(run("ch1.txt empty.txt " + root_ / "ch2.txt .", work_),
+    EXPECT_EQ(run("第一章.txt empty.txt " + root_ / "ch2.txt .", work_),
               kDropped + "...失敗\r\n...失敗\r\n" + kEnd + kPrompt);
-    EXPECT_EQ(readFile(work_ + "/ch1.dat"),
+    EXPECT_EQ(readFile(work_ + "/第一章.dat"),
               kHeader + sj("/bgm,play,op 1.mp3,;\r\n吾輩は猫である。\r\n"));
     EXPECT_EQ(readFile(root_ / "ch2.dat"), kHeader + "/@,;\r\nabc");  // the page goes on
     EXPECT_FALSE(fileExists(work_ + "/empty.dat"));
@@ -96,6 +96,12 @@ TEST_F(QPreE2E, FileListAndTheFinishExecutable) {
     EXPECT_EQ(readFile(exe_ + "/sc/a.dat"), kHeader + "a\r\n");
     sleepMs(100);
     EXPECT_FALSE(fileExists(exe_ + "/marker"));  // one entry failed
+
+    // An output path too long for its buffer is refused, not cut short.
+    writeFile(exe_ + "/filelist.ini", "sc/a.txt\r\n" + std::string(300, 'o'));
+    EXPECT_EQ(run("", work_), "≪変換後のﾌｧｲﾙ名作成に 失敗≫\r\n" + kEnd + kPrompt);
+    sleepMs(100);
+    EXPECT_FALSE(fileExists(exe_ + "/marker"));
 
     writeFile(exe_ + "/filelist.ini", "sc/a.txt\r\nout.dat");
     EXPECT_EQ(run("", work_), "\n sc/a.txt\t→\tout.dat\r\n" + kEnd + kPrompt);
