@@ -1,0 +1,103 @@
+// convertFile on a generated 1 MiB scenario source: body text in kana, kanji
+// and ASCII with punctuation, commands, comments and directives.
+//   bench_preprocessor [benchmark options]
+//   bench_preprocessor --write-source PATH   (the same source, for qpre-vs-copy)
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "common/cp932.h"
+#include "preprocessor/converter.h"
+#include "preprocessor/source_text.h"
+
+namespace {
+
+std::string generateSource() {
+    const char* lines[] = {
+        "　吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。何でも薄暗いじめじめし"
+        "た所でニャーニャー泣いていた事だけは記憶している。",
+        "「おい、起きろ」と彼は言った。",
+        "/BGM play, \"op 1.mp3\"",
+        "/img 1, \"bg/room.bmp\", 0, 0",
+        "// a line comment that is dropped",
+        "The quick brown fox jumps over the lazy dog, again and again, until the page is full.",
+        "/* a block comment",
+        "   over two lines */",
+        "",
+        "/@",
+        "『なぜ？』（小声で）",
+        "#pagewidth 60",
+        "/wait 500;/se \"click.wav\"",
+        "/\\",
+    };
+    std::string chunk;
+    for (const char* line : lines) {
+        chunk += qt::utf8ToCp932(line);
+        chunk += "\r\n";
+    }
+    std::string source;
+    while (source.size() + chunk.size() <= qt::pre::kMaxSourceSize) source += chunk;
+    // Fill to exactly 1 MiB with body text lines.
+    while (source.size() < qt::pre::kMaxSourceSize) {
+        const size_t left = qt::pre::kMaxSourceSize - source.size();
+        source += left > 2 ? std::string(std::min<size_t>(left - 2, 70), 'x') + "\r\n"
+                           : std::string(left, 'x');
+    }
+    return source;
+}
+
+std::string folderForFiles() {
+    // QT_BENCH_DIR chooses the file system (default /tmp).
+    const char* base = std::getenv("QT_BENCH_DIR");
+    std::string tmpl = std::string(base != nullptr ? base : "/tmp") + "/qpre_bench_XXXXXX";
+    const char* made = ::mkdtemp(tmpl.data());
+    return made != nullptr ? made : "/tmp";
+}
+
+void BM_ConvertFile(benchmark::State& state) {
+    const std::string folder = folderForFiles();
+    const std::string src = folder + "/scenario.txt";
+    const std::string dst = folder + "/scenario.dat";
+    const std::string source = generateSource();
+    FILE* f = std::fopen(src.c_str(), "wb");
+    if (f == nullptr) {
+        state.SkipWithError("cannot write the source");
+        return;
+    }
+    std::fwrite(source.data(), 1, source.size(), f);
+    std::fclose(f);
+
+    qt::pre::PageLayout layout;
+    qt::pre::Converter converter(layout);
+    for (auto _ : state) {
+        layout = qt::pre::PageLayout{};
+        if (converter.convertFile(src.c_str(), dst.c_str()) != 0)
+            state.SkipWithError("conversion failed");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(source.size()));
+    ::unlink(src.c_str());
+    ::unlink(dst.c_str());
+    ::rmdir(folder.c_str());
+}
+BENCHMARK(BM_ConvertFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--write-source") == 0) {
+        const std::string source = generateSource();
+        FILE* f = std::fopen(argv[2], "wb");
+        if (f == nullptr) return 1;
+        const bool ok = std::fwrite(source.data(), 1, source.size(), f) == source.size();
+        return (std::fclose(f) == 0 && ok) ? 0 : 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

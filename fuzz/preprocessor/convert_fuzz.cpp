@@ -1,0 +1,70 @@
+// convertFile on arbitrary sources and page sizes: no crash, no overrun, a
+// result of 0 for every readable source, and output that begins with the
+// header and never holds a 0 byte.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "common/exe_folder.h"
+#include "preprocessor/converter.h"
+
+namespace {
+
+std::string folder;
+
+void ignoreReport(std::string_view, std::string_view) {}
+
+void removeFolder() {
+    ::unlink((folder + "/source.txt").c_str());
+    ::unlink((folder + "/source.dat").c_str());
+    ::rmdir(folder.c_str());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (folder.empty()) {
+        // Memory-backed when there is such a folder: many small files.
+        char shm[] = "/dev/shm/qt_fuzz_preXXXXXX";
+        char tmp[] = "/tmp/qt_fuzz_preXXXXXX";
+        const char* made = mkdtemp(shm);
+        folder = made != nullptr ? made : mkdtemp(tmp);
+        std::atexit(removeFolder);
+        std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", folder.c_str());
+    }
+    if (size < 2) return 0;
+    // The first two bytes choose the page size, small and negative included.
+    qt::pre::PageLayout layout;
+    layout.pageWidth = static_cast<int16_t>(static_cast<int8_t>(data[0]));
+    layout.pageHeight = static_cast<int16_t>(static_cast<int8_t>(data[1]) % 16);
+    data += 2;
+    size -= 2;
+
+    const std::string src = folder + "/source.txt";
+    const std::string dst = folder + "/source.dat";
+    if (FILE* f = std::fopen(src.c_str(), "wb")) {
+        std::fwrite(data, 1, size, f);
+        std::fclose(f);
+    }
+    ::unlink(dst.c_str());
+    qt::pre::Converter converter(layout);
+    converter.setReportSink(&ignoreReport);
+    const int result = converter.convertFile(src.c_str(), dst.c_str());
+    if (size == 0) {
+        if (result != -1) __builtin_trap();
+        return 0;
+    }
+    if (result != 0) __builtin_trap();
+    std::ifstream in(dst, std::ios::binary);
+    const std::string out((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (out.compare(0, 4, "\x82\xA9\r\n") != 0) __builtin_trap();
+    if (out.find('\0') != std::string::npos) __builtin_trap();
+    return 0;
+}

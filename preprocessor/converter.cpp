@@ -1,0 +1,114 @@
+#include "preprocessor/converter.h"
+
+#include <cstdio>
+
+#include "common/messages.h"
+#include "common/report.h"
+#include "common/scenario_format.h"
+#include "preprocessor/byte_class.h"
+
+namespace qt::pre {
+
+int Converter::convertFile(const char* sourcePath, const char* destPath) {
+    if (!source_.load(sourcePath)) return -1;
+    cursor_ = source_.begin();
+    sourcePath_ = sourcePath;
+    lineCounter_ = 1;
+    if (out_.open(destPath) != OutputFile::OpenResult::ok) return -1;
+    out_.putText(scenario::kHeaderLine);
+    while (step()) {
+    }
+    return out_.commit() ? 0 : -1;
+}
+
+bool Converter::step() {
+    while (*cursor_ == ' ' || *cursor_ == '\t') ++cursor_;
+    switch (*cursor_) {
+        case '/':
+            ++cursor_;
+            switch (*cursor_) {
+                case '*':
+                    ++cursor_;
+                    skipBlockComment();
+                    return true;
+                case '/':
+                    ++cursor_;
+                    skipLineComment();
+                    return true;
+                case '\\':
+                    pageBreakCommand();
+                    return true;
+                case '@':
+                    keyWaitCommand();
+                    return true;
+                default:
+                    out_.put('/');
+                    return tokenizeCommand();
+            }
+        case '#':
+            ++cursor_;
+            directive();
+            return true;
+        case '<':
+            ++cursor_;
+            return true;
+        case 0:
+            return false;
+        case '\r':
+            if (cursor_[1] == '\n') {
+                cursor_ += 2;
+                ++lineCounter_;
+                return true;
+            }
+            bodyTextLine();
+            return true;
+        default:
+            bodyTextLine();
+            return true;
+    }
+}
+
+void Converter::skipBlockComment() {
+    for (;;) {
+        const unsigned char c = *cursor_;
+        if (c == 0) return;
+        if (c == '*' && cursor_[1] == '/') {
+            cursor_ += 2;
+            return;
+        }
+        if (c == '\r' && cursor_[1] == '\n') {
+            cursor_ += 2;
+            ++lineCounter_;
+            continue;
+        }
+        cursor_ += charLength(cursor_);
+    }
+}
+
+void Converter::skipLineComment() {
+    for (;;) {
+        const unsigned char c = *cursor_;
+        if (c == 0) return;
+        if (c == '\r' && cursor_[1] == '\n') {
+            cursor_ += 2;
+            ++lineCounter_;
+            return;
+        }
+        ++cursor_;
+    }
+}
+
+void Converter::showErrorBox(const std::string& text, int32_t line) const {
+    std::string caption = msg::errorCaption.cp932();
+    caption += sourcePath_;
+    caption += msg::lineCaption.cp932();
+    caption += std::to_string(line);
+    if (sink_ != nullptr) {
+        sink_(caption, text);
+        return;
+    }
+    std::fflush(stdout);  // the console lines before it stay before it
+    reportToStderr(caption, text);
+}
+
+}  // namespace qt::pre

@@ -1,0 +1,67 @@
+#pragma once
+// Turns a scenario source text into a preprocessed scenario file: drops
+// comments and blank lines, splits commands into arguments, applies the
+// directives and lays body text out in display lines and pages.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "preprocessor/output_file.h"
+#include "preprocessor/page_layout.h"
+#include "preprocessor/source_text.h"
+
+namespace qt::pre {
+
+class Converter {
+  public:
+    explicit Converter(PageLayout& layout) : layout_(layout) {}
+
+    // 0 when the file was converted (also when it stopped at an error in the
+    // source, after reporting it); -1 when the source cannot be read or the
+    // destination cannot be written.
+    int convertFile(const char* sourcePath, const char* destPath);
+
+    // Where error reports go (CP932 caption and text); standard error unless
+    // set otherwise.
+    using ReportSink = void (*)(std::string_view caption, std::string_view text);
+    void setReportSink(ReportSink sink) { sink_ = sink; }
+
+  private:
+    // Conversion loop and comments (converter.cpp).
+    bool step();
+    void skipBlockComment();
+    void skipLineComment();
+    void showErrorBox(const std::string& text) const { showErrorBox(text, lineCounter_); }
+    void showErrorBox(const std::string& text, int32_t line) const;
+
+    // Command tokenizer (command_tokenizer.cpp). Cursor on the first byte of
+    // the name; "/" already written. False when the command failed.
+    enum class ArgumentEnd { nextArgument, restIsPlain, commandDone, failed };
+    bool tokenizeCommand();
+    ArgumentEnd quotedArgument();
+    ArgumentEnd plainArgument();
+    void writeTerminator();
+    void putRun(const unsigned char* from) {
+        out_.put(reinterpret_cast<const char*>(from), static_cast<size_t>(cursor_ - from));
+    }
+
+    // Layout and directives (page_layout.cpp).
+    void directive();
+    void bodyTextLine();
+    void pageBreakCommand();
+    void keyWaitCommand();
+    void skipAtTopOfPage();
+    void pageTest();
+    bool breakAllowed(int lastCharLength) const;
+    void lineEnd();
+
+    PageLayout& layout_;
+    SourceText source_;
+    OutputFile out_;
+    const unsigned char* cursor_ = nullptr;
+    int32_t lineCounter_ = 1;
+    std::string sourcePath_;
+    ReportSink sink_ = nullptr;
+};
+
+}  // namespace qt::pre

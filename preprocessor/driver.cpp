@@ -1,0 +1,128 @@
+#include "preprocessor/driver.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/exe_folder.h"
+#include "common/paths.h"
+#include "preprocessor/absolute_path.h"
+#include "preprocessor/change_extension.h"
+#include "preprocessor/cmd_line.h"
+#include "preprocessor/finish_exe.h"
+#include "preprocessor/folder_mode.h"
+#include "preprocessor/pre_messages.h"
+
+namespace qt::pre {
+
+namespace {
+
+constexpr char kNewLine[] = "\r\n";
+constexpr size_t kOutputNameSize = kPathSize + 4;
+
+}  // namespace
+
+Driver::Driver(const PreSettings& settings, const Console& console)
+    : settings_(settings), console_(console), converter_(layout_) {
+    layout_.pageWidth = settings.pageWidth;
+    layout_.pageHeight = settings.pageHeight;
+}
+
+void Driver::run(const std::vector<std::string>& args) {
+    bool startExe = false;
+    if (args.size() <= 1) {
+        startExe = fileListMode();
+    } else if (!pathExists(args[1]) || folderExists(args[1])) {
+        // A path that does not exist selects folder mode too.
+        runFolderMode(args[1], settings_, console_, writer_);
+    } else {
+        droppedFilesMode(args);
+    }
+    finish(startExe);
+}
+
+void Driver::droppedFilesMode(const std::vector<std::string>& args) {
+    print(msg::droppedStart.cp932() + kNewLine);
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& source = args[i];
+        char output[kOutputNameSize];
+        if (source.size() >= kPathSize) {
+            print(msg::outputNameFailed.cp932() + kNewLine);
+            return;
+        }
+        std::memcpy(output, source.c_str(), source.size() + 1);
+        if (changeExtension(output, kPathSize, settings_.extAfter) == 0) {
+            print(msg::outputNameFailed.cp932() + kNewLine);
+            return;
+        }
+        if (converter_.convertFile(source.c_str(), output) != 0) {
+            print(msg::droppedFailed.cp932() + kNewLine);
+        }
+    }
+    print(msg::runEnd.cp932() + kNewLine);
+}
+
+bool Driver::fileListMode() {
+    if (!reader_.open(settings_.fileListPath)) {
+        print(msg::listMissing.cp932() + "\t" + settings_.fileListPath + kNewLine);
+        return false;
+    }
+    bool failed = false;
+    for (;;) {
+        char source[kPathSize];
+        char output[kPathSize];
+        bool tooLong = false;
+        const auto entry = reader_.readEntry(source, kPathSize, output, kPathSize, &tooLong);
+        if (tooLong) {
+            // A cut path would name some other file.
+            print(msg::outputNameFailed.cp932() + kNewLine);
+            failed = true;
+            break;
+        }
+        if (entry == FileListReader::Entry::none) break;
+        print(std::string("\n ") + source + "\t" + msg::entryArrow.cp932() + "\t" + output +
+              kNewLine);
+        if (converter_.convertFile(source, output) != 0) {
+            print(msg::entryFailed.cp932() + kNewLine);
+            failed = true;
+        }
+        if (entry == FileListReader::Entry::lastEntry) break;
+    }
+    print(msg::runEnd.cp932() + kNewLine);
+    return !failed;
+}
+
+void Driver::finish(bool startExe) {
+    if (settings_.waitForEnter) console_.waitForEnter(msg::enterPrompt.cp932());
+    if (!startExe) return;
+    char exe[kFinishExeSize];
+    readFinishExe(exe, sizeof exe);
+    if (exe[0] == '\0') return;
+    if (!startFinishExe(exe)) print(msg::finishMissing.cp932() + "\t" + exe + kNewLine);
+}
+
+int runQPre(int argc, const char* const* argv) {
+    // Taken before the program moves into its own folder.
+    const std::string started = startFolder();
+    getExeFolder(exeFolder);
+    // When this fails, relative paths resolve against wherever the program
+    // was started; the settings are read by their absolute path either way.
+    const char* ownFolder = exeFolderOnDisk();
+    const bool inOwnFolder = ownFolder[0] != '\0' && ::chdir(ownFolder) == 0;
+    static_cast<void>(inOwnFolder);
+    const PreSettings settings = loadSettings();
+    const CCmdLine cmdLine(argc, argv);
+    std::vector<std::string> args;
+    for (uint32_t i = 0; i < cmdLine.argumentCount(); ++i) {
+        const char* arg = cmdLine.argument(i);
+        args.push_back(i == 0 ? std::string(arg) : absolutePath(started, arg));
+    }
+    static const Console console;
+    static Driver driver(settings, console);
+    driver.run(args);
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace qt::pre

@@ -1,0 +1,51 @@
+#pragma once
+// The file list: pairs of lines, source path then output path, CR LF ended.
+#include <cstddef>
+#include <string>
+
+#include "common/file_lock.h"
+
+namespace qt::pre {
+
+class FileListReader {
+  public:
+    enum class Entry { entry, lastEntry, none };
+    enum class LineResult { line, endOfFile, tooLong, failure };
+
+    // Opens an existing list with a shared lock; closes any list open before.
+    bool open(const char* cp932Path);
+    // The next entry; `tooLong` tells that a line did not fit its buffer
+    // (the list ends there).
+    Entry readEntry(char* source, size_t sourceSize, char* output, size_t outputSize,
+                    bool* tooLong = nullptr);
+
+    LineResult readLine(char* buffer, size_t size);
+    LineResult skipLine();
+
+  private:
+    static constexpr size_t kChunk = 4096;
+    static constexpr size_t kKeep = 2;  // bytes a step back may reach
+
+    // A byte (0-255), -1 at the end of the file, -2 when the read failed.
+    int readByte();
+    void stepBack(size_t n) { pos_ -= n; }
+
+    LockedFile file_;
+    unsigned char buffer_[kKeep + kChunk];
+    size_t pos_ = 0;
+    size_t end_ = 0;
+};
+
+class FileListWriter {
+  public:
+    // Opens (creating if missing) for appending, with an exclusive lock.
+    bool open(const char* cp932Path);
+    // Appends CR LF CR LF, the source path, CR LF, the output path. False
+    // when nothing is open or the write failed.
+    bool writeEntry(const char* source, const char* output);
+
+  private:
+    LockedFile file_;
+};
+
+}  // namespace qt::pre

@@ -1,0 +1,67 @@
+#pragma once
+// The destination of one conversion. Bytes collect in a buffer and go to a
+// temporary file beside the destination; commit renames it into place, so a
+// failed conversion never leaves a half-written or missing destination.
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+#include "common/file_lock.h"
+
+namespace qt::pre {
+
+class OutputFile {
+  public:
+    enum class OpenResult { ok, locked, failed };
+
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // `cp932Path` names the destination. A destination another process holds
+    // locked (the engine playing it) is `locked`; nothing is created then.
+    OpenResult open(const char* cp932Path);
+
+    void put(char c) {
+        if (used_ == kBufferSize) flush();
+        buffer_[used_++] = c;
+    }
+    void put(const char* bytes, size_t n) {
+        if (n <= kBufferSize - used_) {
+            std::memcpy(buffer_ + used_, bytes, n);
+            used_ += n;
+        } else {
+            putSlow(bytes, n);
+        }
+    }
+    template <size_t N>
+    void putText(const char (&text)[N]) {
+        put(text, N - 1);
+    }
+
+    // Writes what is buffered, closes and renames onto the destination.
+    // False on any failed write, close or rename; the temporary file is then
+    // removed and the previous destination stays as it was.
+    bool commit();
+    // Drops the temporary file; the destination is not touched.
+    void discard();
+
+    bool isOpen() const { return fd_ >= 0; }
+
+  private:
+    static constexpr size_t kBufferSize = 64 * 1024;
+
+    void flush();
+    void putSlow(const char* bytes, size_t n);
+
+    LockedFile destLock_;
+    int fd_ = -1;
+    bool failed_ = false;
+    std::string tempPath_;
+    std::string destPath_;
+    size_t used_ = 0;
+    char buffer_[kBufferSize];
+};
+
+}  // namespace qt::pre

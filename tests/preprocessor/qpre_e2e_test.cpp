@@ -1,0 +1,174 @@
+// The built qPre, copied into a temporary folder with its own qPre.ini and
+// run as an author would: console bytes, output files and the file list.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+
+namespace qt::pre::test {
+namespace {
+
+const std::string kPrompt = "\n\n≪ [ENTER]を押すと終了します ≫";
+const std::string kDropped = "ドラッグ＆ドロップされたファイルをプリプロセス中...\r\n";
+const std::string kEnd = "...プリプロセス終了\r\n";
+const std::string kFolderStart = "ﾌｧｲﾙﾘｽﾄ自動作成中...\tfilelist.ini\r\n";
+const std::string kFolderEnd = "...作成処理終了\r\n";
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+class QPreE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ::mkdir(exe_.c_str(), 0755);
+        ::mkdir(work_.c_str(), 0755);
+        std::filesystem::copy_file(std::string(std::getenv("QT_BIN_DIR")) + "/qPre",
+                                   exe_ + "/qPre");
+        ini("");
+    }
+    void ini(const std::string& body) { writeFile(exe_ + "/qPre.ini", body); }
+
+    // Runs qPre in `cwd` with ENTER typed (or the standard input redirection
+    // `input`), after the shell words `before`; returns its output.
+    std::string run(const std::string& args, const std::string& cwd, const std::string& input = "",
+                    const std::string& before = "") {
+        writeFile(root_ / "in", "\n");
+        const std::string command = "cd " + cwd + " && " + before + " LC_ALL=C.UTF-8 timeout 10 " +
+                                    exe_ + "/qPre " + args + " " +
+                                    (input.empty() ? "< " + root_ / "in" : input) + " > " +
+                                    root_ / "out" + " 2> " + root_ / "err";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+        err_ = readFile(root_ / "err");
+        return readFile(root_ / "out");
+    }
+    static bool appears(const std::string& path) {
+        for (int i = 0; i < 500 && !fileExists(path); ++i) sleepMs(10);
+        return fileExists(path);
+    }
+
+    TempDir root_;
+    std::string exe_ = root_ / "novel", work_ = root_ / "work", err_;
+};
+
+TEST_F(QPreE2E, DroppedFiles) {
+    writeFile(work_ + "/第一章.txt", sj("// 一章\r\n/BGM play, \"op 1.mp3\"\r\n吾輩は猫である。\r\n"));
+    writeFile(root_ / "ch2.txt", "/@\r\nabc");
+    writeFile(work_ + "/empty.txt", "");
+    // Relative and absolute; an empty file and a folder fail.
+    EXPECT_EQ(run("第一章.txt empty.txt " + root_ / "ch2.txt .", work_),
+              kDropped + "...失敗\r\n...失敗\r\n" + kEnd + kPrompt);
+    EXPECT_EQ(readFile(work_ + "/第一章.dat"),
+              kHeader + sj("/bgm,play,op 1.mp3,;\r\n吾輩は猫である。\r\n"));
+    EXPECT_EQ(readFile(root_ / "ch2.dat"), kHeader + "/@,;\r\nabc");  // the page goes on
+    EXPECT_FALSE(fileExists(work_ + "/empty.dat"));
+
+    ini("[main]\r\nextAfter=.bin\r\nfinishExit=1\r\n[honbun]\r\npageWidth=8\r\npageHeight=3\r\n");
+    writeFile(work_ + "/a.txt", "abcdefghij\r\nk\r\n/e \"x\r\n");
+    EXPECT_EQ(run("./a.txt " + std::string(300, 'n') + " a.txt", work_),
+              kDropped + "≪変換後のﾌｧｲﾙ名作成に 失敗≫\r\n");
+    EXPECT_EQ(readFile(work_ + "/a.bin"), kHeader + "abcdefg\r\nhij\r\n/\\,;\r\nk\r\n/e,x");
+    EXPECT_EQ(err_,
+              "エラー　" + work_ +
+                  "/a.txt　LINE:3: 命令引数]\nダブルクォーテーションの終端が見つかりません\n");
+}
+
+TEST_F(QPreE2E, FileListAndTheFinishExecutable) {
+    EXPECT_EQ(run("", work_, "<&-"), "ファイルリストが見つかりません→\tfilelist.ini\r\n" + kPrompt);
+
+    ini("[main]\r\nfinishExeRun=run.sh\r\n");
+    writeFile(exe_ + "/run.sh", "#!/bin/sh\necho started > \"$(dirname \"$0\")/marker\"\n");
+    ::chmod((exe_ + "/run.sh").c_str(), 0755);
+    ::mkdir((exe_ + "/sc").c_str(), 0755);
+    writeFile(exe_ + "/sc/a.txt", "a\r\n");
+    writeFile(exe_ + "/filelist.ini",
+              ";list\r\n\r\nmissing.txt\r\nm.dat\r\nsc\\a.txt\r\nsc\\a.dat\r\n");
+    EXPECT_EQ(run("", work_),
+              "\n missing.txt\t→\tm.dat\r\n...プリプロセス失敗\r\n\n sc\\a.txt\t→\tsc\\a.dat\r\n" +
+                  kEnd + kPrompt);
+    EXPECT_EQ(readFile(exe_ + "/sc/a.dat"), kHeader + "a\r\n");
+    sleepMs(100);
+    EXPECT_FALSE(fileExists(exe_ + "/marker"));  // one entry failed
+
+    // An output path too long for its buffer is refused, not cut short.
+    writeFile(exe_ + "/filelist.ini", "sc/a.txt\r\n" + std::string(300, 'o'));
+    EXPECT_EQ(run("", work_), "≪変換後のﾌｧｲﾙ名作成に 失敗≫\r\n" + kEnd + kPrompt);
+    sleepMs(100);
+    EXPECT_FALSE(fileExists(exe_ + "/marker"));
+
+    writeFile(exe_ + "/filelist.ini", "sc/a.txt\r\nout.dat");
+    EXPECT_EQ(run("", work_), "\n sc/a.txt\t→\tout.dat\r\n" + kEnd + kPrompt);
+    EXPECT_EQ(readFile(exe_ + "/out.dat"), kHeader + "a\r\n");
+    EXPECT_TRUE(appears(exe_ + "/marker"));
+
+    // An empty list succeeds: a missing program, and a document for xdg-open.
+    ini("[main]\r\nfinishExeRun=nothere.sh\r\n[filelist]\r\nfileListFilePath=lists/my.lst\r\n");
+    ::mkdir((exe_ + "/lists").c_str(), 0755);
+    writeFile(exe_ + "/lists/my.lst", "");
+    EXPECT_EQ(run("", work_),
+              kEnd + kPrompt + "指定された実行ファイルへのパスは無効でした。→\tnothere.sh\r\n");
+    ini("[main]\r\nfinishExeRun=notes.txt\r\nfinishExit=1\r\n[filelist]\r\nfileListFilePath=lists/"
+        "my.lst\r\n");
+    writeFile(exe_ + "/notes.txt", "read me");
+    writeFile(root_ / "xdg-open", "#!/bin/sh\necho \"$1\" > \"" + root_.path() +
+                                      "/opened.tmp\"; mv \"" + root_.path() + "/opened.tmp\" \"" +
+                                      root_.path() + "/opened\"\n");
+    ::chmod((root_ / "xdg-open").c_str(), 0755);
+    EXPECT_EQ(run("", work_, "", "PATH=" + root_.path() + ":$PATH"), kEnd);
+    ASSERT_TRUE(appears(root_ / "opened"));
+    EXPECT_EQ(readFile(root_ / "opened"), "notes.txt\n");
+}
+
+TEST_F(QPreE2E, FolderMode) {
+    ini("[main]\r\nextBefore=.txt\r\nfinishExit=1\r\n");
+    ::mkdir((exe_ + "/sc").c_str(), 0755);
+    ::mkdir((exe_ + "/empty").c_str(), 0755);
+    for (const char* name : {"b.TXT", "a.txt", "c.doc"}) writeFile(exe_ + "/sc/" + name, "x\r\n");
+    writeFile(exe_ + "/top.txt", "t\r\n");
+    const std::string list = exe_ + "/filelist.ini";
+    const std::string once = "\r\n\r\nsc/a.txt\r\nsc/a.dat\r\n\r\nsc/b.TXT\r\nsc/b.dat";
+    EXPECT_EQ(run("./sc/", exe_), kFolderStart + kFolderEnd);
+    EXPECT_EQ(run(exe_ + "/sc", work_), kFolderStart + kFolderEnd);
+    EXPECT_EQ(readFile(list), once + once);
+
+    writeFile(list, "");
+    EXPECT_EQ(run(exe_, work_), kFolderStart + kFolderEnd);
+    EXPECT_EQ(run(work_, work_),
+              kFolderStart + "≪失敗≫下層フォルダを指定してください\r\n" + kFolderEnd);
+    EXPECT_EQ(run(exe_ + "/empty", work_), kFolderStart + "≪検索失敗≫\r\n" + kFolderEnd);
+    EXPECT_EQ(run(exe_ + "/missing", work_), kFolderStart + "≪検索失敗≫\r\n" + kFolderEnd);
+    EXPECT_EQ(readFile(list), "\r\n\r\ntop.txt\r\ntop.dat");
+    EXPECT_EQ(run("", work_), "\n top.txt\t→\ttop.dat\r\n" + kEnd);
+    EXPECT_EQ(readFile(exe_ + "/top.dat"), kHeader + "t\r\n");
+
+    // A list that cannot take the entries says so.
+    ini("[main]\r\nfinishExit=1\r\n[filelist]\r\nfileListFilePath=/dev/full\r\n");
+    EXPECT_EQ(run(exe_, work_), "ﾌｧｲﾙﾘｽﾄ自動作成中...\t/dev/full\r\n" + kFolderEnd);
+    EXPECT_EQ(err_, "/dev/full: ファイルリストに書き込めませんでした\n");
+}
+
+TEST_F(QPreE2E, LockedDestinationAndFullDisk) {
+    ini("[main]\r\nfinishExit=1\r\n");
+    writeFile(work_ + "/a.txt", std::string(8000, 'a'));
+    writeFile(work_ + "/a.dat", "previous");
+    const int held = ::open((work_ + "/a.dat").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    EXPECT_EQ(run("a.txt", work_), kDropped + "...失敗\r\n" + kEnd);
+    ::close(held);
+    // 4 blocks of 512 bytes: the console fits, the destination does not.
+    EXPECT_EQ(run("a.txt", work_, "", "ulimit -f 4;"), kDropped + "...失敗\r\n" + kEnd);
+    EXPECT_EQ(readFile(work_ + "/a.dat"), "previous");
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(work_)) ++files;
+    EXPECT_EQ(files, 2);
+}
+
+}  // namespace
+}  // namespace qt::pre::test
