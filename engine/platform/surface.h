@@ -1,0 +1,64 @@
+#pragma once
+// 32-bit pixel buffers drawn by our own code. Pixel bytes are blue, green,
+// red and a fourth byte, rows top-down with no gaps. Colours passed in are
+// the engine's 0x00BBGGRR values (red in the lowest byte).
+#include <cstdint>
+#include <vector>
+
+namespace qt::platform {
+
+using ColorRef = uint32_t;  // 0x00BBGGRR
+
+constexpr ColorRef rgb(uint8_t r, uint8_t g, uint8_t b) {
+    return static_cast<ColorRef>(r) | (static_cast<ColorRef>(g) << 8) |
+           (static_cast<ColorRef>(b) << 16);
+}
+
+class Surface {
+public:
+    Surface() = default;
+    // Allocates width x height pixels filled with `fill`. Returns false (and
+    // leaves the surface empty) for non-positive or absurd sizes or when the
+    // memory cannot be had.
+    bool create(int width, int height, ColorRef fill);
+
+    bool valid() const { return !pixels_.empty(); }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    // Direct pixel access: width() * height() * 4 bytes.
+    uint8_t* bits() { return pixels_.data(); }
+    const uint8_t* bits() const { return pixels_.data(); }
+
+    // The colour at (x, y) as 0x00BBGGRR (fourth byte left out); 0 outside.
+    ColorRef pixel(int x, int y) const;
+    // The fourth byte at (x, y).
+    uint8_t fourth(int x, int y) const;
+    void setPixel(int x, int y, ColorRef color);
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint8_t> pixels_;
+};
+
+// All drawing clips to both surfaces; nothing is written outside a surface.
+
+// Fills the rectangle with a solid colour (fourth byte 0).
+void fillRect(Surface& dst, int x, int y, int w, int h, ColorRef color);
+
+// Plain copy of a w x h block.
+void copyBlock(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy);
+
+// Scales the source rectangle onto the target rectangle, each target pixel
+// taken from one source pixel (no blending). A negative width or height on
+// either side mirrors the picture along that axis.
+void stretchCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
+                 int sw, int sh);
+
+// Like stretchCopy, leaving out every source pixel whose three colour bytes
+// equal `transparent`. Non-positive sizes draw nothing.
+void transparentCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
+                     int sw, int sh, ColorRef transparent);
+
+}  // namespace qt::platform
