@@ -16,6 +16,9 @@ constexpr ColorRef rgb(uint8_t r, uint8_t g, uint8_t b) {
 
 class Surface {
 public:
+    // Longest side a surface may have.
+    static constexpr int kMaxSide = 16384;
+
     Surface() = default;
     // Allocates width x height pixels filled with `fill`. Returns false (and
     // leaves the surface empty) for non-positive or absurd sizes or when the
@@ -51,8 +54,11 @@ void fillRect(Surface& dst, int x, int y, int w, int h, ColorRef color);
 void copyBlock(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy);
 
 // Scales the source rectangle onto the target rectangle, each target pixel
-// taken from one source pixel (no blending). A negative width or height on
-// either side mirrors the picture along that axis.
+// taken from one source pixel (no blending): target offset i of n takes
+// source offset i * sourceSize / n. A negative width or height on either side
+// mirrors the picture along that axis; the rectangle then spans the pixels
+// [x + w, x), so (10, -4) covers columns 6 to 9. Target pixels whose source
+// pixel lies outside the source surface are left alone.
 void stretchCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
                  int sw, int sh);
 
