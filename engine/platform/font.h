@@ -27,7 +27,8 @@ public:
     // Never fails while any Japanese face is installed: an unknown face name
     // falls back to an installed one. Null only when no face can be loaded.
     static std::unique_ptr<Font> create(const FontRequest& request);
-    // The fixed-pitch face of about 12 pixels used for the key-wait prompt.
+    // The fixed-pitch face of about 12 pixels used for the key-wait prompt
+    // (a 12-pixel cell, one-bit glyphs, a face that can show Japanese).
     static std::unique_ptr<Font> createFixed();
 
     // Draws CP932 text with the cell's top-left corner at (x, y). With a
@@ -39,6 +40,10 @@ public:
     // Advance width of the text in pixels.
     virtual int textWidth(std::string_view cp932) = 0;
     virtual int cellHeight() const = 0;
+    // Rows from the cell's top to the baseline.
+    virtual int ascent() const = 0;
+    // The family of the face in use (UTF-8), after mapping and fallback.
+    virtual std::string familyName() const = 0;
 };
 
 }  // namespace qt::platform
