@@ -11,7 +11,12 @@ namespace qt::platform {
 // missing, truncated, corrupt or unallocatable image; `out` is then empty.
 bool loadBmp(const std::string& diskPath, Surface& out);
 
-// Saves the surface as a PNG file. Returns false on any failure.
+// Loads any picture SDL_image reads (PNG among others), for tools and
+// tests that compare captures. Same results as loadBmp.
+bool loadImage(const std::string& diskPath, Surface& out);
+
+// Saves the surface as a PNG file (red, green and blue; the fourth byte is
+// left out). Returns false on any failure.
 bool savePng(const Surface& surface, const std::string& diskPath);
 
 }  // namespace qt::platform
