@@ -1,0 +1,71 @@
+#pragma once
+// The scenario side of the engine: reader, interpreter step, command table,
+// argument gathering and the key wait.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+#include "engine/core/scenario_host.h"
+#include "engine/interpreter/command_args.h"
+#include "engine/interpreter/scenario_files.h"
+#include "engine/platform/font.h"
+
+namespace qt::engine {
+
+struct Engine;
+
+class Interpreter : public ScenarioHost {
+public:
+    explicit Interpreter(Engine& engine) : engine_(engine) {}
+
+    // ScenarioHost
+    void prepareArguments() override { commandArgs.clear(); }
+    void constructReader() override { reader.construct(engine_, 1); }
+    void constructSound() override {}
+    void openFirst(const char* path) override;
+    void step() override { interpreterStep(); }
+    void keyWait(uint32_t kind, uint32_t key, uint32_t keyData) override;
+    bool atEnd() override { return reader.fieldLength() == -1; }
+    const char* fileName() override { return reader.fileName(); }
+    int32_t lineNumber() override { return reader.lineNumber; }
+    void releaseForRestart() override { reader.close(); }
+
+    // One field: a command ("/" word) or a line of body text.
+    void interpreterStep();
+    void dispatchCommand(const char* word);
+    void collectArguments();
+
+    // Writes "PATH:LINE: FIELD" (UTF-8) for every step that takes a field.
+    void setTrace(std::FILE* trace) { trace_ = trace; }
+
+    ScenarioFiles reader;
+    CommandArgs commandArgs;
+    bool pageBreakPending = false;
+
+private:
+    friend struct CommandTable;
+
+    // Handlers of the command table.
+    void pageBreak();
+    void waitForKey();
+    void endProgram();
+    void image();
+    void allbltThrough();
+    void allbltDirect();
+    void curid();
+    void bgm();
+    void se();
+    void next();
+    void iro();
+
+    void skipField() { reader.nextField(); }
+    void skipUnknownCommand();
+    void drawPrompt();
+
+    Engine& engine_;
+    std::FILE* trace_ = nullptr;
+    std::unique_ptr<platform::Font> promptFont_;
+    bool promptFontTried_ = false;
+};
+
+}  // namespace qt::engine
