@@ -9,9 +9,16 @@
 
 namespace qt::platform {
 
+struct SdlOptions {
+    // False leaves message boxes on standard error only (unattended runs
+    // under a virtual display, where nobody can press OK).
+    bool messageBoxes = true;
+};
+
 // The SDL2 desktop. Null when no window system can be reached; `error` then
-// says why (UTF-8).
+// says why (UTF-8) and suggests --headless.
 std::unique_ptr<Backend> createSdlBackend(std::string& error);
+std::unique_ptr<Backend> createSdlBackend(const SdlOptions& options, std::string& error);
 
 // One line of a headless input script: "MS EVENT".
 struct ScriptedInput {
