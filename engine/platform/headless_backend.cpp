@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/report.h"
+#include "engine/platform/sound.h"
 
 namespace qt::platform {
 
@@ -27,6 +28,7 @@ Event keyEvent(EventType type, uint32_t key, uint32_t data) {
 
 HeadlessBackend::HeadlessBackend(const HeadlessOptions& options)
     : input_(options.input), now_(options.startMs), untilMs_(options.untilMs) {
+    useSilentAudio();
     std::stable_sort(input_.begin(), input_.end(),
                      [](const ScriptedInput& a, const ScriptedInput& b) { return a.atMs < b.atMs; });
     // Input written for times before a restart has already been played.
