@@ -47,11 +47,12 @@ public:
 private:
     void start() {
         started_ = true;
+        if (silent_) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (!silent_ && openDevice()) {
             open_ = true;
         } else {
             const std::string why = silent_ ? std::string() : SDL_GetError();
-            SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+            SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
             open_ = openDevice();
             if (!silent_) {
                 std::string line = msg::noAudioDevice.utf8();

@@ -158,5 +158,25 @@ TEST_F(Sound, MidiAndOggOnBothKinds) {
     }
 }
 
+TEST(SoundWithoutDevice, FallsBackToSilenceAndSaysSoOnce) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    char name[] = "/tmp/qt_sound_XXXXXX";
+    const std::string dir = mkdtemp(name);
+    const std::string wav = dir + "/a.wav";
+    std::ofstream(wav, std::ios::binary) << test::wavFile(100);
+    auto openBoth = [&] {
+        setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+        SoundChannel music(Kind::music);
+        SoundChannel effect(Kind::effect);
+        const bool ok = music.open(wav) && effect.open(wav);
+        music.play(false);
+        std::fputs(music.isPlaying() && ok ? "opened\n" : "failed\n", stderr);
+        std::exit(0);
+    };
+    EXPECT_EXIT(openBoth(), testing::ExitedWithCode(0),
+        "^音声デバイスが開けません。音を出さずに続けます \\([^\n]*\\)\nopened\n$");
+    fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace qt::platform
