@@ -187,8 +187,20 @@ Event HeadlessBackend::nextEvent() {
 void HeadlessBackend::beginDrag(bool resizeFromLowerRight) { drags_.push_back(resizeFromLowerRight); }
 
 void HeadlessBackend::waitIdle(uint32_t deadlineTick) {
-    (void)deadlineTick;
-    sleep(1);
+    if (peekEvent()) {
+        sleep(1);
+        return;
+    }
+    // Nothing can happen before the next scripted item or the deadline:
+    // go there at once (at least 1 ms, like an idle turn's sleep).
+    uint64_t wake = static_cast<uint64_t>(now_) + static_cast<uint32_t>(deadlineTick - now_);
+    if (static_cast<int32_t>(deadlineTick - now_) <= 0) wake = now_;
+    for (const Release& r : releases_) wake = std::min<uint64_t>(wake, r.at);
+    if (repeatKey_ != 0) wake = std::min<uint64_t>(wake, nextRepeat_);
+    if (nextInput_ < input_.size()) wake = std::min<uint64_t>(wake, input_[nextInput_].atMs);
+    if (!closeSent_) wake = std::min<uint64_t>(wake, untilMs_);
+    const uint64_t step = wake > now_ ? wake - now_ : 1;
+    sleep(static_cast<uint32_t>(std::min<uint64_t>(step, UINT32_MAX)));
 }
 
 bool HeadlessBackend::hasFocus() {

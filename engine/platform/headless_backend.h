@@ -5,6 +5,9 @@
 // queued input first, then the quit event, then one paint for all
 // invalidations since the last paint.
 //
+// An idle wait moves the clock straight to the deadline or to the next
+// scripted item, whichever comes first (at least 1 ms).
+//
 // Keyboard events reach the window only while it has focus; a click gives
 // it focus, as on a desktop. A held key ("down") repeats after 500 ms and
 // then every 33 ms until it is released or another key is pressed.

@@ -82,7 +82,6 @@ public:
         if (!window_) return;
         SDL_DestroyWindow(window_);
         window_ = nullptr;
-        focus_ = false;
         paintPending_ = false;
         queue_.clear();
         Event e;
@@ -167,7 +166,8 @@ public:
     void sleep(uint32_t ms) override { SDL_Delay(ms); }
 
     void waitIdle(uint32_t deadlineTick) override {
-        if (peekEvent()) return;
+        // Anything that just came in (a focus change too) ends the wait.
+        if (pump() || peekEvent()) return;
         const int32_t left = static_cast<int32_t>(deadlineTick - SDL_GetTicks());
         if (left <= 1) {
             SDL_Delay(1);
@@ -202,9 +202,12 @@ private:
         if (window_) queue_.push_back(e);
     }
 
-    void pump() {
+    // Takes what SDL has; true when there was anything.
+    bool pump() {
+        bool any = false;
         SDL_Event s;
         while (SDL_PollEvent(&s)) {
+            any = true;
             Event e;
             switch (s.type) {
                 case SDL_QUIT:  // a signal: end as if the window were closed
@@ -220,12 +223,6 @@ private:
                         case SDL_WINDOWEVENT_EXPOSED:
                         case SDL_WINDOWEVENT_SIZE_CHANGED:
                             invalidate();
-                            break;
-                        case SDL_WINDOWEVENT_FOCUS_GAINED:
-                            focus_ = true;
-                            break;
-                        case SDL_WINDOWEVENT_FOCUS_LOST:
-                            focus_ = false;
                             break;
                         default:
                             break;
@@ -258,13 +255,13 @@ private:
                     break;
             }
         }
+        return any;
     }
 
     SdlOptions options_;
     SDL_Window* window_ = nullptr;
     Surface picture_;
     std::deque<Event> queue_;
-    bool focus_ = false;
     bool paintPending_ = false;
     bool quitPending_ = false;
     int quitCode_ = 0;

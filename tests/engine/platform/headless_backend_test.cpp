@@ -126,7 +126,7 @@ std::string drain(Backend& b, uint32_t untilMs) {
             out << ' ';
         }
         if (b.tickCount() >= untilMs) break;
-        b.waitIdle(b.tickCount() + 100);
+        b.waitIdle(untilMs);
     }
     return out.str();
 }
@@ -136,10 +136,43 @@ TEST(HeadlessBackend, VirtualClock) {
     EXPECT_EQ(b->tickCount(), 0u);
     b->sleep(300);
     EXPECT_EQ(b->tickCount(), 300u);
-    b->waitIdle(100000);
-    EXPECT_EQ(b->tickCount(), 301u);
     auto later = makeBackend("", 600000, 5000);
     EXPECT_EQ(later->tickCount(), 5000u);
+}
+
+TEST(HeadlessBackend, IdleWaitGoesToTheNextThingThatCanHappen) {
+    const struct {
+        const char* script;
+        uint32_t until, sleepFirst, deadline, expected;
+    } cases[] = {
+        {"", 600000, 0, 100, 100},            // the deadline
+        {"", 600000, 10, 5, 11},              // a deadline passed: 1 ms
+        {"", 600000, 10, 10, 11},
+        {"50 key z", 600000, 0, 1000, 50},    // the next scripted item
+        {"50 focus out", 600000, 0, 1000, 50},
+        {"", 30, 0, 1000, 30},                // the end of the run
+        {"", 600000, 0, 3600000, 600000},
+        {"5 key z", 600000, 5, 1000, 6},      // an event waits: 1 ms
+    };
+    for (const auto& c : cases) {
+        auto b = makeBackend(c.script, c.until);
+        b->sleep(c.sleepFirst);
+        b->waitIdle(c.deadline);
+        EXPECT_EQ(b->tickCount(), c.expected) << c.script << " " << c.deadline;
+    }
+    // After a press, its release is the next thing.
+    auto b = makeBackend("10 key z");
+    b->sleep(10);
+    while (b->peekEvent()) b->nextEvent();
+    b->waitIdle(1000);
+    EXPECT_EQ(b->tickCount(), 11u);
+}
+
+TEST(HeadlessBackend, PictureOutlivesTheWindow) {
+    auto b = makeBackend("");
+    b->clientPicture().setPixel(1, 1, rgb(1, 2, 3));
+    b->destroyWindow();
+    EXPECT_EQ(b->clientPicture().pixel(1, 1), rgb(1, 2, 3));
 }
 
 TEST(HeadlessBackend, ScriptedEvents) {
