@@ -1,6 +1,7 @@
 #include "engine/platform/surface.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -17,13 +18,7 @@ ColorRef fromWord(uint32_t w) {
     return ((w >> 16) & 0xFFu) | (w & 0xFF00u) | ((w & 0xFFu) << 16);
 }
 
-uint32_t load(const uint8_t* p) {
-    uint32_t w;
-    std::memcpy(&w, p, 4);
-    return w;
-}
-
-void store(uint8_t* p, uint32_t w) { std::memcpy(p, &w, 4); }
+static_assert(std::endian::native == std::endian::little, "pixel words assume little-endian bytes");
 
 // One axis of a scaled copy: which target positions are drawn and from which
 // source position each one is taken. Only positions inside both surfaces
@@ -31,7 +26,12 @@ void store(uint8_t* p, uint32_t w) { std::memcpy(p, &w, 4); }
 struct AxisMap {
     int firstTarget = 0;
     std::vector<int> source;  // source position for targets firstTarget...
+    bool doubled = false;     // source[i] == source[0] + i / 2 (doubling)
+    // source[i + period] == source[i] + advance for every i (0: no short period)
+    int period = 0, advance = 0;
 };
+
+constexpr int kLongestPeriod = 8;
 
 AxisMap mapAxis(int d, int dn, int dstSize, int s, int sn, int srcSize) {
     AxisMap m;
@@ -65,7 +65,69 @@ AxisMap mapAxis(int d, int dn, int dstSize, int s, int sn, int srcSize) {
         }
         m.source.push_back(static_cast<int>(sp));
     }
+    m.doubled = m.source.size() >= 2;
+    for (size_t i = 0; i < m.source.size() && m.doubled; ++i)
+        m.doubled = m.source[i] == m.source[0] + static_cast<int>(i / 2);
+    // Scales such as 2:3 repeat the same pattern of steps.
+    const size_t n = m.source.size();
+    for (int p = 2; p <= kLongestPeriod && !m.doubled && m.period == 0 && n >= size_t(4 * p); ++p) {
+        const int advance = m.source[size_t(p)] - m.source[0];
+        bool periodic = advance > 0;
+        for (size_t i = 0; i + size_t(p) < n && periodic; ++i)
+            periodic = m.source[i + size_t(p)] == m.source[i] + advance;
+        if (periodic) {
+            m.period = p;
+            m.advance = advance;
+        }
+    }
     return m;
+}
+
+uint32_t* words(Surface& s) { return reinterpret_cast<uint32_t*>(s.bits()); }
+const uint32_t* words(const Surface& s) { return reinterpret_cast<const uint32_t*>(s.bits()); }
+
+// Copies the pixels of `in` that are not the transparent colour. Written
+// without branches so that the compiler can use vector instructions.
+[[gnu::target_clones("avx2", "default")]] void keyedCopy(uint32_t* out, const uint32_t* in, size_t n,
+                                                          uint32_t key) {
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t s = in[i];
+        out[i] = (s & 0xFFFFFFu) == key ? out[i] : s;
+    }
+}
+
+// A repeating pattern of P offsets: no table lookup per pixel.
+template <int P>
+void gatherPeriodic(uint32_t* out, const uint32_t* in, const AxisMap& m) {
+    const size_t n = m.source.size();
+    int offset[P];
+    for (int t = 0; t < P; ++t) offset[t] = m.source[size_t(t)] - m.source[0];
+    const uint32_t* base = in + m.source[0];
+    size_t i = 0;
+    for (; i + P <= n; i += P, base += m.advance)
+        for (int t = 0; t < P; ++t) out[i + size_t(t)] = base[offset[t]];
+    for (; i < n; ++i) out[i] = in[m.source[i]];
+}
+
+void gather(uint32_t* out, const uint32_t* in, const AxisMap& m) {
+    const size_t n = m.source.size();
+    if (m.doubled) {  // the usual doubling, without a lookup per pixel
+        const uint32_t* from = in + m.source[0];
+        for (size_t j = 0; j < n / 2; ++j) {
+            out[2 * j] = from[j];
+            out[2 * j + 1] = from[j];
+        }
+        if (n % 2) out[n - 1] = from[n / 2];
+        return;
+    }
+    const int* map = m.source.data();
+    switch (m.period) {
+        case 3: return gatherPeriodic<3>(out, in, m);
+        case 4: return gatherPeriodic<4>(out, in, m);
+        case 5: return gatherPeriodic<5>(out, in, m);
+        default: break;
+    }
+    for (size_t i = 0; i < n; ++i) out[i] = in[map[i]];
 }
 
 template <bool kTransparent>
@@ -78,36 +140,36 @@ void scaledCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src
     if (ys.source.empty()) return;
 
     const size_t n = xs.source.size();
-    const size_t dstStride = static_cast<size_t>(dst.width()) * 4;
-    const size_t srcStride = static_cast<size_t>(src.width()) * 4;
-    // A straight run of columns copies as one block.
+    const size_t dstStride = static_cast<size_t>(dst.width());
+    const size_t srcStride = static_cast<size_t>(src.width());
+    // A straight run of columns needs no per-pixel mapping.
     const bool straight = xs.source.back() - xs.source.front() == static_cast<int>(n) - 1 &&
                           (n == 1 || xs.source[1] > xs.source[0]);
-    uint8_t* dstBase = dst.bits() + static_cast<size_t>(xs.firstTarget) * 4;
-    const uint8_t* srcBase = src.bits();
+    uint32_t* dstBase = words(dst) + xs.firstTarget;
+    const uint32_t* srcBase = words(src);
+    // The scaled source row, made once for all target rows that share it.
+    static thread_local std::vector<uint32_t> scaled;
+    if (!straight) scaled.resize(n);
     int previousRow = -1;
-    uint8_t* previousOut = nullptr;
+    uint32_t* previousOut = nullptr;
     for (size_t r = 0; r < ys.source.size(); ++r) {
-        uint8_t* out = dstBase + static_cast<size_t>(ys.firstTarget + static_cast<int>(r)) * dstStride;
+        uint32_t* out = dstBase + static_cast<size_t>(ys.firstTarget + static_cast<int>(r)) * dstStride;
         const int row = ys.source[r];
-        if constexpr (!kTransparent) {
-            if (row == previousRow) {
-                std::memcpy(out, previousOut, n * 4);
-                previousOut = out;
-                continue;
-            }
+        if (!kTransparent && row == previousRow) {
+            std::memcpy(out, previousOut, n * 4);
+            previousOut = out;
+            continue;
         }
-        const uint8_t* in = srcBase + static_cast<size_t>(row) * srcStride;
+        const uint32_t* in = srcBase + static_cast<size_t>(row) * srcStride;
+        const uint32_t* line = in + xs.source.front();
+        if (!straight) {
+            if (row != previousRow) gather(scaled.data(), in, xs);
+            line = scaled.data();
+        }
         if constexpr (kTransparent) {
-            for (size_t i = 0; i < n; ++i) {
-                const uint32_t w = load(in + static_cast<size_t>(xs.source[i]) * 4);
-                if ((w & 0xFFFFFFu) != key) store(out + i * 4, w);
-            }
-        } else if (straight) {
-            std::memcpy(out, in + static_cast<size_t>(xs.source.front()) * 4, n * 4);
+            keyedCopy(out, line, n, key);
         } else {
-            const int* map = xs.source.data();
-            for (size_t i = 0; i < n; ++i) store(out + i * 4, load(in + static_cast<size_t>(map[i]) * 4));
+            std::memcpy(out, line, n * 4);
         }
         previousRow = row;
         previousOut = out;
@@ -118,37 +180,57 @@ void scaledCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src
 
 bool Surface::create(int width, int height, ColorRef fill) {
     width_ = height_ = 0;
-    pixels_.clear();
-    pixels_.shrink_to_fit();
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+        std::vector<uint32_t>().swap(pixels_);
+        return false;
+    }
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    // Memory the surface already has is used again: fresh pages cost more
+    // than filling them.
     try {
-        pixels_.resize(count * 4);
+        if (count > pixels_.capacity()) std::vector<uint32_t>().swap(pixels_);
+        pixels_.assign(count, toWord(fill));
     } catch (const std::bad_alloc&) {
-        pixels_.clear();
+        std::vector<uint32_t>().swap(pixels_);
         return false;
     }
     width_ = width;
     height_ = height;
-    const uint32_t w = toWord(fill);
-    uint8_t* p = pixels_.data();
-    for (size_t i = 0; i < count; ++i) store(p + i * 4, w);
+    return true;
+}
+
+bool Surface::reshape(int width, int height) {
+    width_ = height_ = 0;
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+        std::vector<uint32_t>().swap(pixels_);
+        return false;
+    }
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    try {
+        if (count > pixels_.capacity()) std::vector<uint32_t>().swap(pixels_);
+        pixels_.resize(count);
+    } catch (const std::bad_alloc&) {
+        std::vector<uint32_t>().swap(pixels_);
+        return false;
+    }
+    width_ = width;
+    height_ = height;
     return true;
 }
 
 ColorRef Surface::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-    return fromWord(load(pixels_.data() + (static_cast<size_t>(y) * width_ + x) * 4));
+    return fromWord(pixels_[static_cast<size_t>(y) * width_ + x]);
 }
 
 uint8_t Surface::fourth(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-    return pixels_[(static_cast<size_t>(y) * width_ + x) * 4 + 3];
+    return static_cast<uint8_t>(pixels_[static_cast<size_t>(y) * width_ + x] >> 24);
 }
 
 void Surface::setPixel(int x, int y, ColorRef color) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    store(pixels_.data() + (static_cast<size_t>(y) * width_ + x) * 4, toWord(color));
+    pixels_[static_cast<size_t>(y) * width_ + x] = toWord(color);
 }
 
 void fillRect(Surface& dst, int x, int y, int w, int h, ColorRef color) {
@@ -158,10 +240,9 @@ void fillRect(Surface& dst, int x, int y, int w, int h, ColorRef color) {
     const int64_t y1 = std::min<int64_t>(int64_t{y} + h, dst.height());
     if (x0 >= x1 || y0 >= y1) return;
     const uint32_t word = toWord(color);
-    const size_t stride = static_cast<size_t>(dst.width()) * 4;
     for (int64_t row = y0; row < y1; ++row) {
-        uint8_t* p = dst.bits() + static_cast<size_t>(row) * stride + static_cast<size_t>(x0) * 4;
-        for (int64_t col = x0; col < x1; ++col, p += 4) store(p, word);
+        uint32_t* p = words(dst) + static_cast<size_t>(row) * static_cast<size_t>(dst.width());
+        std::fill(p + x0, p + x1, word);
     }
 }
 

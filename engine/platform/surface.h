@@ -25,13 +25,17 @@ public:
     // memory cannot be had.
     bool create(int width, int height, ColorRef fill);
 
+    // Like create() without the fill: the pixels are left as they happen to
+    // be, for a caller that writes every one of them.
+    bool reshape(int width, int height);
+
     bool valid() const { return !pixels_.empty(); }
     int width() const { return width_; }
     int height() const { return height_; }
 
     // Direct pixel access: width() * height() * 4 bytes.
-    uint8_t* bits() { return pixels_.data(); }
-    const uint8_t* bits() const { return pixels_.data(); }
+    uint8_t* bits() { return reinterpret_cast<uint8_t*>(pixels_.data()); }
+    const uint8_t* bits() const { return reinterpret_cast<const uint8_t*>(pixels_.data()); }
 
     // The colour at (x, y) as 0x00BBGGRR (fourth byte left out); 0 outside.
     ColorRef pixel(int x, int y) const;
@@ -42,7 +46,7 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
-    std::vector<uint8_t> pixels_;
+    std::vector<uint32_t> pixels_;  // one word a pixel; bytes as described above
 };
 
 // All drawing clips to both surfaces; nothing is written outside a surface.

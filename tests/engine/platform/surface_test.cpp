@@ -150,6 +150,40 @@ TEST(SurfaceDraw, StretchCopy) {
              });
 }
 
+// The fast paths (block rows, doubling, repeating patterns) against the
+// plain rule: target offset i takes source offset i * sourceWidth / width.
+TEST(SurfaceDraw, StretchAgreesWithThePlainRuleAtEveryScale) {
+    Surface src;
+    ASSERT_TRUE(src.create(40, 3, 0));
+    for (int x = 0; x < 40; ++x)
+        for (int y = 0; y < 3; ++y) src.setPixel(x, y, rgb(uint8_t(x), uint8_t(y), 7));
+    const struct {
+        int sw, dw, dx;
+    } cases[] = {{40, 40, 0}, {20, 40, 0},  {20, 40, -1}, {16, 24, 0}, {16, 24, -5}, {24, 40, 3},
+                 {32, 40, 0}, {12, 36, 2},  {40, 13, 0},  {40, 20, 1}, {7, 61, -9},  {20, -40, 45}};
+    for (const auto& c : cases) {
+        for (bool transparent : {false, true}) {
+            Surface dst;
+            ASSERT_TRUE(dst.create(50, 3, rgb(9, 9, 9)));
+            if (transparent)
+                transparentCopy(dst, c.dx, 0, c.dw, 3, src, 0, 0, c.sw, 3, rgb(5, 1, 7));
+            else
+                stretchCopy(dst, c.dx, 0, c.dw, 3, src, 0, 0, c.sw, 3);
+            if (transparent && c.dw < 0) continue;
+            const int w = c.dw < 0 ? -c.dw : c.dw, left = c.dw < 0 ? c.dx + c.dw : c.dx;
+            for (int x = 0; x < 50; ++x) {
+                ColorRef expected = rgb(9, 9, 9);
+                if (x >= left && x < left + w) {
+                    int j = (x - left) * c.sw / w;
+                    if (c.dw < 0) j = c.sw - 1 - j;
+                    if (!(transparent && j == 5)) expected = rgb(uint8_t(j), 1, 7);
+                }
+                EXPECT_EQ(dst.pixel(x, 1), expected) << c.sw << "->" << c.dw << " at " << c.dx << " x=" << x;
+            }
+        }
+    }
+}
+
 TEST(SurfaceDraw, TransparentCopy) {
     runTable({"AM", "xD"}, {"CCCC", "CCCC", "CCCC"},
              {
