@@ -9,6 +9,7 @@
 #include "engine/core/startup.h"
 #include "engine/interpreter/interpreter.h"
 #include "engine/platform/backends.h"
+#include "engine/platform/sound.h"
 
 int main(int argc, char** argv) {
     using namespace qt::engine;
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
         headless.startMs = options.startMs;
         headless.untilMs = options.untilMs;
         backend = qt::platform::createHeadlessBackend(headless);
+        qt::platform::useSilentAudio();
     } else {
         std::string error;
         backend = qt::platform::createSdlBackend(error);

@@ -33,6 +33,9 @@ public:
     bool built() const { return built_; }
 
     int32_t curID = 2;
+    // The image command loads each image here; the last one stays until the
+    // next load replaces it.
+    platform::Surface loading;
 
 private:
     Engine* engine_ = nullptr;

@@ -40,5 +40,11 @@ inline const Message keyWaitUnexpected{"想定外の動作｡qKeywait()でCaseEl
 inline const Message curidBad{"ID指定が異常です /curID"};
 inline const Message nextBadPath{"指定のファイルパスは無効です\t/next"};
 inline const Message iroCountBad{"引数の個数が異常です\t/iro"};
+inline const Message imageCountBad{"/eの引数の個数が異常です"};
+inline const Message imageLoadFailed{
+    "画像の読み込みに失敗しました。\nファイルパスを間違えていないか確認してください\n> "};
+inline const Message imageReadFailed{"読込失敗 /e"};
+inline const Message soundBadCommand{"コマンドが異常です。[音関連命令"};
+inline const Message soundOpenFailed{"ファイルが開けません [音関連命令\n> "};
 
 }  // namespace qt::engine::msg

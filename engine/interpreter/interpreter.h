@@ -9,6 +9,7 @@
 #include "engine/interpreter/command_args.h"
 #include "engine/interpreter/scenario_files.h"
 #include "engine/platform/font.h"
+#include "engine/platform/sound.h"
 
 namespace qt::engine {
 
@@ -21,7 +22,7 @@ public:
     // ScenarioHost
     void prepareArguments() override { commandArgs.clear(); }
     void constructReader() override { reader.construct(engine_, 1); }
-    void constructSound() override {}
+    void constructSound() override;
     void openFirst(const char* path) override;
     void step() override { interpreterStep(); }
     void keyWait(uint32_t kind, uint32_t key, uint32_t keyData) override;
@@ -37,6 +38,10 @@ public:
 
     // Writes "PATH:LINE: FIELD" (UTF-8) for every step that takes a field.
     void setTrace(std::FILE* trace) { trace_ = trace; }
+
+    // The sound channels, for tests.
+    platform::SoundChannel* music() { return music_.get(); }
+    platform::SoundChannel* effect() { return effect_.get(); }
 
     ScenarioFiles reader;
     CommandArgs commandArgs;
@@ -58,6 +63,12 @@ private:
     void next();
     void iro();
 
+    // Result 0 when the image was loaded, -1 (after its report) when not.
+    int drawImageFile(const char* path, int32_t x, int32_t y, int32_t width, int32_t height,
+                      int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight,
+                      int32_t transparency, bool widthPercent, bool heightPercent);
+    void soundCommand(platform::SoundChannel& channel, bool loopsByDefault);
+
     void skipField() { reader.nextField(); }
     void skipUnknownCommand();
     void drawPrompt();
@@ -65,6 +76,7 @@ private:
     Engine& engine_;
     std::FILE* trace_ = nullptr;
     std::unique_ptr<platform::Font> promptFont_;
+    std::unique_ptr<platform::SoundChannel> music_, effect_;
     bool promptFontTried_ = false;
 };
 
