@@ -16,6 +16,7 @@
 #include "common/sjis.h"
 #include "engine/platform/font.h"
 #include "engine/platform/font_mapping.h"
+#include "engine/platform/leak_check.h"
 
 namespace qt::platform {
 
@@ -40,6 +41,7 @@ public:
 
 private:
     FontSystem() {
+        useLeakCheckList();
         if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
         // The system's configuration when there is one, our own rules on top.
         config_ = FcInitLoadConfig();

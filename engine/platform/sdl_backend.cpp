@@ -11,6 +11,7 @@
 #include "common/cp932.h"
 #include "common/report.h"
 #include "engine/platform/backends.h"
+#include "engine/platform/leak_check.h"
 #include "engine/platform/platform_messages.h"
 #include "engine/platform/sdl_keys.h"
 
@@ -271,6 +272,7 @@ private:
 
 std::unique_ptr<Backend> createSdlBackend(const SdlOptions& options, std::string& error) {
     error.clear();
+    useLeakCheckList();
     // Software framebuffer only; signals end the engine through its loop.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");

@@ -132,7 +132,12 @@ bool SoundChannel::open(const std::string& diskPath) {
         music_ = Mix_LoadMUS(diskPath.c_str());
         if (!music_) return false;
     } else {
-        chunk_ = Mix_LoadWAV(diskPath.c_str());
+        // Our own stream, closed here: on some failures the mixer does not
+        // close one it was asked to.
+        SDL_RWops* rw = SDL_RWFromFile(diskPath.c_str(), "rb");
+        if (!rw) return false;
+        chunk_ = Mix_LoadWAV_RW(rw, 0);
+        SDL_RWclose(rw);
         if (!chunk_) return false;
         if (mixerChannel_ < 0) mixerChannel_ = Audio::get().newEffectChannel();
     }
