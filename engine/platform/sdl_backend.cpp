@@ -279,6 +279,12 @@ std::unique_ptr<Backend> createSdlBackend(const SdlOptions& options, std::string
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // With no window system named, asking SDL only adds the complaints of
+    // the libraries it tries to standard error.
+    if (!SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY") && !SDL_getenv("SDL_VIDEODRIVER")) {
+        error = msg::noDisplay.utf8();
+        return nullptr;
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = msg::noDisplay.utf8();
         error += " (";

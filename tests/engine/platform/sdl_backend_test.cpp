@@ -42,9 +42,17 @@ TEST(SdlBackend, NoDisplayIsReported) {
     unsetenv("WAYLAND_DISPLAY");
     unsetenv("SDL_VIDEODRIVER");
     std::string error;
+    testing::internal::CaptureStderr();
     auto backend = createSdlBackend(error);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(backend);
-    EXPECT_NE(error.find("--headless"), std::string::npos) << error;
+    EXPECT_EQ(error, "cannot open a window (no display?); run with --headless to play without one");
+    // A display that cannot be reached.
+    setenv("DISPLAY", ":9999", 1);
+    backend = createSdlBackend(error);
+    EXPECT_FALSE(backend);
+    EXPECT_EQ(error.rfind("cannot open a window (no display?); run with --headless to play without one", 0), 0u)
+        << error;
 }
 
 class SdlUnderXvfb : public testing::Test {
