@@ -34,7 +34,7 @@ public:
     // Runs qRun with `args` (shell words) from the folder and an
     // environment prefix such as "DISPLAY=".
     RunResult run(const std::string& args, const std::string& env = "") const {
-        const std::string cmd = "cd '" + path() + "' && " + env + " timeout -s KILL 60 ./qRun " + args + " >'" +
+        const std::string cmd = "cd '" + path() + "' && " + "LSAN_OPTIONS=print_suppressions=0 " + env + " timeout -s KILL 60 ./qRun " + args + " >'" +
                                 file("stdout.txt") + "' 2>'" + file("stderr.txt") + "'";
         const int status = std::system(cmd.c_str());
         RunResult r;
