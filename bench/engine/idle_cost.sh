@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Idle cost of qRun on its desktop backend under Xvfb: a 640x480 window that
+# shows three lines of text and waits for a key. Reports the time from the
+# process start to the mapped window, resident memory and threads 3 s after
+# the window appears, then CPU use and wakeups over 10 s of waiting
+# (/proc/<pid>/stat and /proc/<pid>/task/*/status).
+# Usage: bench/engine/idle_cost.sh [path/to/qRun]   (default build/release/bin/qRun)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+qrun=${1:-build/release/bin/qRun}
+[ -x "$qrun" ] || { echo "idle_cost: no qRun at $qrun (build the release preset first)" >&2; exit 1; }
+command -v Xvfb >/dev/null || { echo "idle_cost: Xvfb is not installed" >&2; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=""
+qrun_pid=""
+cleanup() {
+  if [ -n "$qrun_pid" ]; then kill "$qrun_pid" 2>/dev/null || true; wait "$qrun_pid" 2>/dev/null || true; fi
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+cp "$qrun" "$work/qRun"
+printf '[main]\r\nFirstScenario=play.dat\r\ntitle=idle\r\n[honbun]\r\nlineSpeed=0\r\n' > "$work/qRun.ini"
+{
+  printf '\x82\xa9\r\n'
+  printf '吾輩は猫である。名前はまだ無い。\r\nどこで生れたかとんと見当がつかぬ。\r\n何でも薄暗いじめじめした所で泣いていた。\r\n' | iconv -f UTF-8 -t CP932
+  printf '/@,;\r\n'
+} > "$work/play.dat"
+
+# Xvfb picks a free display and tells us its number.
+exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+read -r line <&3; xvfb_pid=${line#pid }
+read -r display <&3
+export DISPLAY=":$display"
+
+now_ms() { date +%s%3N; }
+start=$(now_ms)
+(cd "$work" && exec ./qRun) &
+qrun_pid=$!
+mapped=""
+for _ in $(seq 1 2000); do
+  if xdotool search --onlyvisible --name '^idle$' >/dev/null 2>&1; then mapped=$(now_ms); break; fi
+done
+[ -n "$mapped" ] || { echo "idle_cost: the window did not appear" >&2; exit 1; }
+echo "window mapped after: $((mapped - start)) ms (polling granularity a few ms)"
+
+sleep 3
+rss=$(awk '/^VmRSS/ {print $2}' "/proc/$qrun_pid/status")
+threads=$(awk '/^Threads/ {print $2}' "/proc/$qrun_pid/status")
+echo "resident memory 3 s after the window: $((rss / 1024)) MiB ($rss KiB), threads: $threads"
+
+ticks=$(getconf CLK_TCK)
+cpu() { awk '{print $14 + $15}' "/proc/$qrun_pid/stat"; }
+switches() { cat /proc/"$qrun_pid"/task/*/status | awk '/voluntary_ctxt_switches/ {s += $2} END {print s}'; }
+cpu0=$(cpu); sw0=$(switches); t0=$(now_ms)
+sleep 10
+cpu1=$(cpu); sw1=$(switches); t1=$(now_ms)
+elapsed=$((t1 - t0))
+awk -v c="$((cpu1 - cpu0))" -v hz="$ticks" -v ms="$elapsed" \
+  'BEGIN { printf "CPU while waiting: %.2f %% of one core\n", 100 * c / hz / (ms / 1000) }'
+awk -v s="$((sw1 - sw0))" -v ms="$elapsed" \
+  'BEGIN { printf "wakeups while waiting: %.1f a second (context switches of all threads)\n", s / (ms / 1000) }'

@@ -1,0 +1,34 @@
+#pragma once
+// The command line of qRun. Without arguments the engine runs on the
+// desktop exactly as always; everything else is an option.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/platform/backends.h"
+
+namespace qt::engine {
+
+struct AppOptions {
+    bool headless = false;
+    std::string inputPath;    // absolute
+    std::vector<platform::ScriptedInput> input;
+    std::string captureDir;   // absolute
+    uint32_t untilMs = 600000;
+    std::string tracePath;    // absolute
+    // Carried over by a restart.
+    uint32_t startMs = 0;
+    bool restarted = false;
+    uint32_t firstWait = 0;
+};
+
+// Parses argv. Returns true to run; false to end at once with `exitCode`
+// (0 after --help, 2 for a usage error, reported on standard error).
+bool parseOptions(int argc, char** argv, AppOptions& options, int& exitCode);
+
+// The arguments that start the same run again, going on at `startMs`.
+std::vector<std::string> restartArguments(const AppOptions& options, uint32_t startMs,
+                                          uint32_t waitsSoFar);
+
+}  // namespace qt::engine

@@ -1,0 +1,50 @@
+#include "engine/app/restart.h"
+
+#include <spawn.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+
+extern char** environ;
+
+namespace qt::engine {
+
+namespace {
+
+std::string ownPath() {
+    char path[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return {};
+    path[n] = '\0';
+    return path;
+}
+
+}  // namespace
+
+bool startDetached() {
+    const std::string path = ownPath();
+    if (path.empty()) return false;
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
+    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, path.c_str(), nullptr, &attr, argv, environ);
+    posix_spawnattr_destroy(&attr);
+    return rc == 0;
+}
+
+void replaceProcess(const std::vector<std::string>& arguments) {
+    const std::string path = ownPath();
+    if (path.empty()) return;
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(path.c_str()));
+    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::fflush(nullptr);
+    ::execv(path.c_str(), argv.data());
+    std::perror("qRun: cannot start again");
+}
+
+}  // namespace qt::engine

@@ -1,0 +1,90 @@
+#include "engine/core/compositing.h"
+
+#include "engine/core/engine.h"
+#include "engine/core/error_reports.h"
+#include "engine/core/messages.h"
+
+namespace qt::engine {
+
+namespace {
+
+using platform::Surface;
+
+void stretchWhole(Surface& dst, const Surface& src) {
+    platform::stretchCopy(dst, 0, 0, dst.width(), dst.height(), src, 0, 0, src.width(), src.height());
+}
+
+void transparentWhole(Surface& dst, const Surface& src, platform::ColorRef clear) {
+    platform::transparentCopy(dst, 0, 0, dst.width(), dst.height(), src, 0, 0, src.width(),
+                              src.height(), clear);
+}
+
+}  // namespace
+
+void allblt(Engine& engine, bool throughComposition) {
+    MemoryDCs& screens = engine.screens;
+    if (!screens.built()) return;
+    Surface* presentation = screens.getDC(0);
+    Surface* back = screens.getDC(1);
+    Surface* front = screens.getDC(2);
+    const platform::ColorRef clear = screens.getClearColor();
+    if (throughComposition) {
+        Surface* composition = screens.getDC(-1);
+        platform::copyBlock(*composition, 0, 0, composition->width(), composition->height(), *back,
+                            0, 0);
+        transparentWhole(*composition, *front, clear);
+        const DarkRect& r = engine.honbun.dark;
+        if (r.x1 >= 0) darkHonbun(engine, r.x1, r.y1, r.x2, r.y2, r.shift);
+        stretchWhole(*presentation, *composition);
+    } else {
+        stretchWhole(*presentation, *back);
+        transparentWhole(*presentation, *front, clear);
+    }
+    engine.backend->invalidate();
+}
+
+void darkHonbun(Engine& engine, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t shift) {
+    Surface* composition = engine.screens.built() ? engine.screens.getDC(-1) : nullptr;
+    const int64_t w = engine.screenWidth, h = engine.screenHeight;
+    const bool inside = 0 <= x1 && x1 <= x2 && x2 <= w - 1 && 0 <= y1 && y1 <= y2 && y2 <= h - 1;
+    if (!inside) {
+        showErrorBox(engine, msg::darkRangeBad.cp932());
+        return;
+    }
+    if (composition == nullptr) return;
+    const unsigned s = static_cast<unsigned>(shift) & 31u;
+    uint8_t* bits = composition->bits();
+    for (int32_t y = y1; y <= y2; ++y) {
+        uint8_t* p = bits + (static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x1)) * 4;
+        for (int32_t x = x1; x <= x2; ++x, p += 4) {
+            p[0] = static_cast<uint8_t>(p[0] >> s);
+            p[1] = static_cast<uint8_t>(p[1] >> s);
+            p[2] = static_cast<uint8_t>(p[2] >> s);
+            p[3] = 0;
+        }
+    }
+}
+
+void restorePresentation(Engine& engine) {
+    if (!engine.screens.built()) return;
+    stretchWhole(*engine.screens.getDC(0), *engine.screens.getDC(-1));
+}
+
+void paintWindow(Engine& engine) {
+    if (!engine.backend->windowExists()) return;
+    Surface& client = engine.backend->clientPicture();
+    if (engine.screens.built()) {
+        const Surface& presentation = *engine.screens.getDC(0);
+        platform::copyBlock(client, 0, 0, engine.windowWidth, engine.windowHeight, presentation, 0, 0);
+    }
+    engine.backend->present();
+}
+
+void repaintWindow(Engine& engine) {
+    if (!engine.backend->windowExists()) return;
+    engine.backend->invalidate();
+    paintWindow(engine);
+    engine.backend->validate();
+}
+
+}  // namespace qt::engine

@@ -1,0 +1,53 @@
+#pragma once
+// The engine-wide state of qRun. One instance lives for the whole run; every
+// part of the engine reaches the window, the screens and the text through it.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engine/core/honbun_writer.h"
+#include "engine/core/key_wait_settings.h"
+#include "engine/core/memory_dcs.h"
+#include "engine/core/scenario_host.h"
+#include "engine/platform/backend.h"
+
+namespace qt::engine {
+
+enum RunState : int32_t { kRunning = 1, kWaitingForKey = 2, kRestarting = 3 };
+
+// Settings file of the engine, beside the executable.
+inline constexpr char kIniFile[] = "qRun.ini";
+
+struct Engine {
+    platform::Backend* backend = nullptr;
+    ScenarioHost* host = nullptr;
+
+    // Set once the window has been made; like a window handle it stays set
+    // after the window is destroyed.
+    bool hasWindow = false;
+    int32_t runState = kRunning;
+
+    int32_t screenWidth = 320, screenHeight = 240;  // composition resolution
+    int32_t windowWidth = 640, windowHeight = 480;  // presentation resolution
+
+    KeyWaitSettings keyWait;
+    MemoryDCs screens;
+    HonbunWriter honbun;
+
+    // Captures of the window's picture (empty folder: none).
+    std::string captureDir;
+    uint32_t waitSerial = 0;      // waits begun so far
+    uint32_t capturedSerial = 0;  // waits captured so far
+
+    // Ends the process at once (errexit and settings errors before the
+    // window exists). Replaceable for tests.
+    std::function<void(int)> exitNow;
+};
+
+// Destroys the window when it still exists (the loop then ends).
+void destroyMainWindow(Engine& engine);
+
+// Ends the process at once with `code` (through exitNow when set).
+void endProcess(Engine& engine, int code);
+
+}  // namespace qt::engine

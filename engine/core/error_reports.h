@@ -1,0 +1,18 @@
+#pragma once
+// The engine's two error reports.
+#include <string_view>
+
+namespace qt::engine {
+
+struct Engine;
+
+// Stop icon, caption "errexit()". Without a window the process ends at once
+// with exit code 1; otherwise the window is destroyed and this returns.
+void errexit(Engine& engine, std::string_view textCp932);
+
+// Exclamation icon; caption "エラー　" + scenario path + "　LINE:" + line.
+// Always returns. Neither report is shown once the window has been
+// destroyed: the engine is then ending.
+void showErrorBox(Engine& engine, std::string_view textCp932);
+
+}  // namespace qt::engine

@@ -1,0 +1,109 @@
+#include "engine/core/honbun_writer.h"
+
+#include <cstring>
+#include <optional>
+
+#include "common/ini_file.h"
+#include "engine/core/compositing.h"
+#include "engine/core/engine.h"
+#include "engine/core/error_reports.h"
+#include "engine/core/messages.h"
+#include "engine/core/settings.h"
+
+namespace qt::engine {
+
+namespace {
+
+constexpr platform::ColorRef kTopBit = 0x80000000u;
+
+bool malformed(Engine& engine, const Message& text) {
+    showErrorBox(engine, text.cp932());
+    destroyMainWindow(engine);
+    return false;
+}
+
+}  // namespace
+
+bool HonbunWriter::init(Engine& engine, platform::Surface* presentation) {
+    target_ = presentation;
+
+    ListSetting list;
+    if (!readListSetting("honbun", "basePos", "24,,24", 32, 2, 8, list)) {
+        return malformed(engine, msg::basePosBad);
+    }
+    baseX = list.number(0);
+    baseY = list.number(1);
+    resetPosition();
+
+    char face[33];
+    readIniString("honbun", "fontFamily", msg::defaultFontFamily.c_str(), face, sizeof face, kIniFile);
+    if (!readListSetting("honbun", "fontSizeStyle", "20,,0000,,0", 32, 3, 8, list)) {
+        return malformed(engine, msg::fontSizeStyleBad);
+    }
+    const int32_t size = list.number(0);
+    font_.reset();
+    setFont(face, size, list.fields[1], static_cast<uint8_t>(list.number(2)));
+    linePitch = static_cast<int32_t>(2u * static_cast<uint32_t>(size));
+
+    if (!readListSetting("honbun", "fontColors", "&Hffffff,,&Hff0000,,&H80000000", 32, 3, 8, list)) {
+        return malformed(engine, msg::fontColorsBad);
+    }
+    setColors(static_cast<platform::ColorRef>(list.number(0)),
+              static_cast<platform::ColorRef>(list.number(1)),
+              static_cast<platform::ColorRef>(list.number(2)));
+
+    lineSpeed = readIniInt("honbun", "lineSpeed", 300, kIniFile);
+
+    char rect[33];
+    readIniString("honbun", "darkBackRECT", "", rect, sizeof rect, kIniFile);
+    if (rect[0] == '\0') {
+        dark = {baseX - 16, baseY - 16, engine.screenWidth - 8, engine.screenHeight - 8, 2};
+    } else {
+        if (!readListSetting("honbun", "darkBackRECT", "", 32, 5, 8, list)) {
+            return malformed(engine, msg::darkBackRectBad);
+        }
+        dark = {list.number(0), list.number(1), list.number(2), list.number(3), list.number(4)};
+    }
+    return true;
+}
+
+void HonbunWriter::setFont(const char* face, int32_t height, const char* style, uint8_t flags) {
+    uint8_t digits[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 4 && style[i] != '\0'; ++i) {
+        digits[i] = static_cast<uint8_t>(static_cast<uint8_t>(style[i]) - '0');
+    }
+    fontRequest.face = face;
+    fontRequest.height = height;
+    fontRequest.weight = digits[0] * 100;
+    fontRequest.italic = digits[1] != 0;
+    fontRequest.underline = digits[2] != 0;
+    fontRequest.strikeOut = digits[3] != 0;
+    fontRequest.antialiased = (flags & 1u) != 0;
+    font_ = platform::Font::create(fontRequest);
+}
+
+void HonbunWriter::setColors(platform::ColorRef text, platform::ColorRef shadow,
+                             platform::ColorRef background) {
+    textColor = text;
+    shadowColor = shadow;
+    opaque = (background & kTopBit) == 0;
+    backgroundColor = background;
+}
+
+void HonbunWriter::drawLine(const char* textCp932) {
+    if (target_ == nullptr || !font_) return;
+    const std::string_view text(textCp932, std::strlen(textCp932));
+    if ((shadowColor & kTopBit) == 0 && !opaque) {
+        font_->draw(*target_, curX + 1, curY + 1, text, shadowColor, std::nullopt);
+    }
+    std::optional<platform::ColorRef> background;
+    if (opaque) background = backgroundColor;
+    font_->draw(*target_, curX, curY, text, textColor, background);
+}
+
+void HonbunWriter::newPage(Engine& engine) {
+    resetPosition();
+    restorePresentation(engine);
+}
+
+}  // namespace qt::engine

@@ -1,0 +1,99 @@
+#include "engine/core/message_loop.h"
+
+#include "engine/core/capture.h"
+#include "engine/core/compositing.h"
+#include "engine/core/engine.h"
+
+namespace qt::engine {
+
+namespace {
+
+// How long an idle turn may block when nothing can advance until an event.
+constexpr uint32_t kUntilEvent = 3600000;
+
+}  // namespace
+
+uint32_t promptDeadline(uint32_t now, uint8_t flashMask) {
+    const uint32_t periodStart = now - now % 300;
+    const uint32_t nextPeriod = periodStart + 300;
+    if (now % 300 < 100 && flashMask != 0) {
+        const uint32_t flip = (now | (flashMask - 1u)) + 1u;
+        if (flip < periodStart + 100) return flip;
+    }
+    return nextPeriod;
+}
+
+void windowProcedure(Engine& engine, const platform::Event& event) {
+    using platform::EventType;
+    switch (event.type) {
+        case EventType::paint:
+            paintWindow(engine);
+            break;
+        case EventType::leftButtonDown:
+            engine.backend->beginDrag(event.shift);
+            break;
+        case EventType::keyDown:
+            if (engine.runState == kWaitingForKey) {
+                engine.host->keyWait(kKeyDownMessage, event.key, event.keyData);
+            }
+            break;
+        case EventType::keyUp:
+            if (event.key == platform::vk::escape) {
+                destroyMainWindow(engine);
+            } else if (event.key == platform::vk::f12) {
+                engine.runState = kRestarting;
+                destroyMainWindow(engine);
+            }
+            break;
+        case EventType::close:
+            destroyMainWindow(engine);
+            break;
+        case EventType::destroy:
+            engine.backend->postQuit(0);
+            break;
+        case EventType::quit:
+            break;
+    }
+}
+
+int runMessageLoop(Engine& engine) {
+    platform::Backend& backend = *engine.backend;
+    // After an event the prompt may have been painted over: the next idle
+    // turn then redraws it after the usual 1 ms.
+    bool eventSinceIdle = true;
+    for (;;) {
+        if (backend.peekEvent()) {
+            const platform::Event event = backend.nextEvent();
+            if (event.type == platform::EventType::quit) return event.code;
+            windowProcedure(engine, event);
+            eventSinceIdle = true;
+            continue;
+        }
+
+        if (engine.runState == kWaitingForKey) captureWaitIfDue(engine);
+        const bool focus = backend.hasFocus();
+        const uint32_t now = backend.tickCount();
+        if (!focus || engine.runState == kRestarting ||
+            (engine.runState != kWaitingForKey && engine.host->atEnd())) {
+            // Nothing can advance until an event comes.
+            backend.waitIdle(now + kUntilEvent);
+            eventSinceIdle = false;
+            continue;
+        }
+        if (engine.runState == kWaitingForKey) {
+            if (eventSinceIdle) {
+                backend.sleep(1);
+            } else {
+                backend.waitIdle(promptDeadline(now, engine.keyWait.flashMask));
+            }
+            eventSinceIdle = false;
+            if (backend.hasFocus()) engine.host->keyWait(0, 0, 0);
+            continue;
+        }
+        backend.sleep(1);
+        eventSinceIdle = false;
+        engine.host->step();
+    }
+}
+
+}  // namespace qt::engine

@@ -1,0 +1,117 @@
+// The image command e: a BMP file drawn onto the current virtual screen.
+#include <string>
+
+#include "common/numeral.h"
+#include "common/paths.h"
+#include "engine/core/engine.h"
+#include "engine/core/error_reports.h"
+#include "engine/core/messages.h"
+#include "engine/interpreter/interpreter.h"
+#include "engine/platform/image.h"
+
+namespace qt::engine {
+
+namespace {
+
+bool endsWithPercent(const char* text) {
+    const std::string_view s(text);
+    return !s.empty() && s.back() == '%';
+}
+
+// p percent of `size`, the quotient rounded to single precision, then
+// truncated toward zero.
+int32_t percentOf(int32_t p, int32_t size) {
+    const double product = static_cast<double>(static_cast<int64_t>(p) * size);
+    const float quotient = static_cast<float>(product / 100.0);
+    return numeralToInt(static_cast<double>(quotient));
+}
+
+}  // namespace
+
+int Interpreter::drawImageFile(const char* path, int32_t x, int32_t y, int32_t width, int32_t height,
+                               int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight,
+                               int32_t transparency, bool widthPercent, bool heightPercent) {
+    platform::Surface& image = engine_.screens.loading;
+    const std::optional<std::string> disk = resolveExisting(path);
+    if (!disk || !platform::loadBmp(*disk, image)) {
+        showErrorBox(engine_, msg::imageLoadFailed.cp932() + path);
+        return -1;
+    }
+    platform::Surface* target = engine_.screens.getDC(engine_.screens.curID);
+    if (widthPercent) width = percentOf(width, image.width());
+    if (heightPercent) height = percentOf(height, image.height());
+    if (srcWidth == 0) srcWidth = image.width();
+    if (srcHeight == 0) srcHeight = image.height();
+    if (target == nullptr) return 0;
+    if (transparency == -2) {
+        platform::stretchCopy(*target, x, y, width, height, image, srcX, srcY, srcWidth, srcHeight);
+    } else {
+        const platform::ColorRef color = transparency == -1
+                                             ? engine_.screens.getClearColor()
+                                             : static_cast<platform::ColorRef>(transparency);
+        platform::transparentCopy(*target, x, y, width, height, image, srcX, srcY, srcWidth, srcHeight,
+                                  color);
+    }
+    return 0;
+}
+
+void Interpreter::image() {
+    const CommandArgs& a = commandArgs;
+    const auto [screenWidth, screenHeight] = engine_.screens.getScreenSize(kCurrentScreen);
+    int32_t width = 0, height = 0;
+    bool widthPercent = false, heightPercent = false, widthFit = false;
+
+    const char* w = a.slot(3);
+    if (w[0] == '\0') {
+        width = 100;
+        widthPercent = true;
+    } else if (w[0] == 'f') {
+        width = screenWidth;
+        height = screenHeight;
+        widthFit = true;
+    } else {
+        widthPercent = endsWithPercent(w);
+        width = numeralInt(w);
+    }
+    const char* h = a.slot(4);
+    if (h[0] == '\0') {
+        height = 100;
+        heightPercent = true;
+    } else if (h[0] == 'f') {
+        if (!widthFit) height = screenHeight;
+    } else {
+        heightPercent = endsWithPercent(h);
+        height = numeralInt(h);
+    }
+
+    int32_t x = 0, y = 0, transparency = -1, srcX = 0, srcY = 0, srcWidth = 0, srcHeight = 0;
+    switch (a.count) {
+        case 10:
+            srcWidth = numeralInt(a.slot(8));
+            srcHeight = numeralInt(a.slot(9));
+            [[fallthrough]];
+        case 8:
+            srcX = numeralInt(a.slot(6));
+            srcY = numeralInt(a.slot(7));
+            [[fallthrough]];
+        case 6:
+            transparency = numeralInt(a.slot(5));
+            [[fallthrough]];
+        case 5:
+        case 3:
+            x = numeralInt(a.slot(1));
+            y = numeralInt(a.slot(2));
+            break;
+        case 1:
+            break;
+        default:
+            showErrorBox(engine_, msg::imageCountBad.cp932());
+            return;
+    }
+    if (drawImageFile(a.slot(0), x, y, width, height, srcX, srcY, srcWidth, srcHeight, transparency,
+                      widthPercent, heightPercent) == -1) {
+        showErrorBox(engine_, msg::imageReadFailed.cp932());
+    }
+}
+
+}  // namespace qt::engine

@@ -1,0 +1,49 @@
+#pragma once
+// Text drawn with FreeType glyphs; faces found through fontconfig (with the
+// project's own mapping of the usual Windows Japanese face names).
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/platform/surface.h"
+
+namespace qt::platform {
+
+struct FontRequest {
+    std::string face;  // CP932 face name, e.g. "ＭＳ Ｐゴシック"
+    int height = 20;   // positive: the character cell height in pixels
+    int weight = 0;    // 0 = default; >= 600 is bold
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    bool antialiased = false;  // otherwise one-bit glyphs
+};
+
+class Font {
+public:
+    virtual ~Font() = default;
+
+    // Never fails while any Japanese face is installed: an unknown face name
+    // falls back to an installed one. Null only when no face can be loaded.
+    static std::unique_ptr<Font> create(const FontRequest& request);
+    // The fixed-pitch face of about 12 pixels used for the key-wait prompt
+    // (a 12-pixel cell, one-bit glyphs, a face that can show Japanese).
+    static std::unique_ptr<Font> createFixed();
+
+    // Draws CP932 text with the cell's top-left corner at (x, y). With a
+    // background colour the text cell (advance width x cell height) is
+    // filled first; without one only the glyphs are drawn. Clipped to `dst`.
+    virtual void draw(Surface& dst, int x, int y, std::string_view cp932, ColorRef color,
+                      std::optional<ColorRef> background) = 0;
+
+    // Advance width of the text in pixels.
+    virtual int textWidth(std::string_view cp932) = 0;
+    virtual int cellHeight() const = 0;
+    // Rows from the cell's top to the baseline.
+    virtual int ascent() const = 0;
+    // The family of the face in use (UTF-8), after mapping and fallback.
+    virtual std::string familyName() const = 0;
+};
+
+}  // namespace qt::platform

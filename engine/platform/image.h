@@ -1,0 +1,22 @@
+#pragma once
+// Images from files, and captures of surfaces.
+#include <string>
+
+#include "engine/platform/surface.h"
+
+namespace qt::platform {
+
+// Loads a BMP file (any variant SDL's loader reads) at its own size.
+// `diskPath` is a path as the file system spells it. Returns false for a
+// missing, truncated, corrupt or unallocatable image; `out` is then empty.
+bool loadBmp(const std::string& diskPath, Surface& out);
+
+// Loads any picture SDL_image reads (PNG among others), for tools and
+// tests that compare captures. Same results as loadBmp.
+bool loadImage(const std::string& diskPath, Surface& out);
+
+// Saves the surface as a PNG file (red, green and blue; the fourth byte is
+// left out). Returns false on any failure.
+bool savePng(const Surface& surface, const std::string& diskPath);
+
+}  // namespace qt::platform

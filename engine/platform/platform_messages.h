@@ -1,0 +1,23 @@
+#pragma once
+// Fixed texts of the platform layer. Reports that go to standard error or to
+// the caller's `error` string are UTF-8 (use .utf8()).
+#include "common/message.h"
+
+namespace qt::platform::msg {
+
+// Input scripts of the headless backend.
+inline const Message scriptBadTime{"the line does not begin with a time in milliseconds"};
+inline const Message scriptUnknownEvent{"unknown event (expected key, down, up, focus, click or shift-click)"};
+inline const Message scriptUnknownKey{"unknown key name"};
+inline const Message scriptBadFocus{"focus must be followed by in or out"};
+inline const Message scriptBadPoint{"a click needs two whole numbers X Y"};
+inline const Message scriptTrailing{"unexpected text after the event"};
+
+// The desktop backend.
+inline const Message noDisplay{
+    "cannot open a window (no display?); run with --headless to play without one"};
+inline const Message noWindow{"cannot create the window"};
+
+// Audio.
+inline const Message noAudioDevice{"音声デバイスが開けません。音を出さずに続けます"};
+}  // namespace qt::platform::msg

@@ -1,0 +1,310 @@
+// The desktop backend on SDL2: one window presented through a software
+// framebuffer (no GL: under a plain X server a GL renderer costs a hundred
+// megabytes and several threads).
+#include <SDL.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <deque>
+
+#include "common/cp932.h"
+#include "common/report.h"
+#include "engine/platform/backends.h"
+#include "engine/platform/leak_check.h"
+#include "engine/platform/platform_messages.h"
+#include "engine/platform/sdl_keys.h"
+
+namespace qt::platform {
+
+namespace {
+
+constexpr uint32_t kFreshKeyData = 1;
+constexpr uint32_t kRepeatKeyData = kKeyRepeatBit | 1;
+constexpr uint32_t kReleaseKeyData = (1u << 31) | kKeyRepeatBit | 1;
+constexpr uint8_t kGrey = 64;
+
+// Dragging anywhere moves the window; with Shift it resizes from the lower
+// right, as the click handler of the engine asks on Windows.
+SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point*, void*) {
+    return (SDL_GetModState() & KMOD_SHIFT) ? SDL_HITTEST_RESIZE_BOTTOMRIGHT : SDL_HITTEST_DRAGGABLE;
+}
+
+class SdlBackend : public Backend {
+public:
+    explicit SdlBackend(const SdlOptions& options) : options_(options) {}
+    ~SdlBackend() override {
+        if (window_) SDL_DestroyWindow(window_);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    DisplayMetrics metrics() override {
+        DisplayMetrics m;
+        SDL_DisplayMode mode;
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+            m.screenWidth = mode.w;
+            m.screenHeight = mode.h;
+        }
+        m.frameWidth = kFrame;
+        m.frameHeight = kFrame;
+        m.captionHeight = kCaption;
+        return m;
+    }
+
+    bool createWindow(const WindowSpec& spec) override {
+        if (window_) return false;
+        Surface picture;
+        if (!picture.create(spec.pictureWidth, spec.pictureHeight, rgb(kGrey, kGrey, kGrey))) return false;
+        // The engine places the outer frame; SDL places the client area.
+        const int64_t x = int64_t{spec.left} + kFrame, y = int64_t{spec.top} + kFrame + kCaption;
+        window_ = SDL_CreateWindow(cp932ToUtf8(spec.titleCp932).c_str(), clampInt(x), clampInt(y),
+                                   std::clamp(spec.clientWidth, 1, Surface::kMaxSide),
+                                   std::clamp(spec.clientHeight, 1, Surface::kMaxSide),
+                                   SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+        if (!window_) return false;
+        SDL_SetWindowHitTest(window_, hitTest, nullptr);
+        SDL_StopTextInput();
+        picture_ = std::move(picture);
+        return true;
+    }
+
+    void showWindow() override {
+        if (!window_) return;
+        SDL_ShowWindow(window_);
+        SDL_RaiseWindow(window_);
+        // Without a window manager nobody else hands out the focus.
+        SDL_SetWindowInputFocus(window_);
+        paintPending_ = true;
+    }
+
+    bool windowExists() const override { return window_ != nullptr; }
+
+    void destroyWindow() override {
+        if (!window_) return;
+        SDL_DestroyWindow(window_);
+        window_ = nullptr;
+        paintPending_ = false;
+        queue_.clear();
+        Event e;
+        e.type = EventType::destroy;
+        queue_.push_back(e);
+    }
+
+    void postQuit(int code) override {
+        quitPending_ = true;
+        quitCode_ = code;
+    }
+
+    Surface& clientPicture() override { return picture_; }
+
+    void present() override {
+        if (!window_) return;
+        SDL_Surface* target = SDL_GetWindowSurface(window_);
+        if (!target) return;
+        const int pw = std::min(picture_.width(), target->w), ph = std::min(picture_.height(), target->h);
+        const Uint32 grey = SDL_MapRGB(target->format, kGrey, kGrey, kGrey);
+        if (target->w > pw) {
+            SDL_Rect right{pw, 0, target->w - pw, target->h};
+            SDL_FillRect(target, &right, grey);
+        }
+        if (target->h > ph) {
+            SDL_Rect below{0, ph, pw, target->h - ph};
+            SDL_FillRect(target, &below, grey);
+        }
+        const Uint32 f = target->format->format;
+        if ((f == SDL_PIXELFORMAT_RGB888 || f == SDL_PIXELFORMAT_ARGB8888) && pw > 0 && ph > 0) {
+            // Our pixels are already laid out as the framebuffer's.
+            if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
+            for (int row = 0; row < ph; ++row)
+                std::memcpy(static_cast<uint8_t*>(target->pixels) + static_cast<ptrdiff_t>(row) * target->pitch,
+                            picture_.bits() + static_cast<size_t>(row) * picture_.width() * 4,
+                            static_cast<size_t>(pw) * 4);
+            if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+        } else if (pw > 0 && ph > 0) {
+            SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
+                picture_.bits(), picture_.width(), picture_.height(), 32, picture_.width() * 4,
+                SDL_PIXELFORMAT_RGB888);
+            if (view) {
+                SDL_Rect area{0, 0, pw, ph};
+                SDL_BlitSurface(view, &area, target, &area);
+                SDL_FreeSurface(view);
+            }
+        }
+        SDL_UpdateWindowSurface(window_);
+    }
+
+    void invalidate() override {
+        if (window_) paintPending_ = true;
+    }
+    void validate() override { paintPending_ = false; }
+
+    bool peekEvent() override {
+        pump();
+        return !queue_.empty() || quitPending_ || paintPending_;
+    }
+
+    Event nextEvent() override {
+        pump();
+        Event e;
+        if (!queue_.empty()) {
+            e = queue_.front();
+            queue_.pop_front();
+        } else if (quitPending_) {
+            quitPending_ = false;
+            e.type = EventType::quit;
+            e.code = quitCode_;
+        } else {
+            paintPending_ = false;
+            e.type = EventType::paint;
+        }
+        return e;
+    }
+
+    // The hit test has already started the move or resize.
+    void beginDrag(bool) override {}
+
+    uint32_t tickCount() override { return SDL_GetTicks(); }
+    void sleep(uint32_t ms) override { SDL_Delay(ms); }
+
+    void waitIdle(uint32_t deadlineTick) override {
+        // Anything that just came in (a focus change too) ends the wait.
+        if (pump() || peekEvent()) return;
+        const int32_t left = static_cast<int32_t>(deadlineTick - SDL_GetTicks());
+        if (left <= 1) {
+            SDL_Delay(1);
+            return;
+        }
+        // Blocks in the window system until an event arrives or time is up.
+        SDL_WaitEventTimeout(nullptr, left);
+    }
+
+    bool hasFocus() override {
+        pump();
+        return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    }
+
+    void messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon icon) override {
+        reportToStderr(captionCp932, textCp932);
+        if (!options_.messageBoxes) return;
+        const Uint32 flags = icon == BoxIcon::stop ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING;
+        // Where SDL cannot show a box (no X core fonts, no dialog tool) the
+        // report on standard error is all there is.
+        SDL_ShowSimpleMessageBox(flags, cp932ToUtf8(captionCp932).c_str(), cp932ToUtf8(textCp932).c_str(),
+                                 window_);
+    }
+
+private:
+    static constexpr int kFrame = 4;
+    static constexpr int kCaption = 23;
+
+    static int clampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -16384, 16384)); }
+
+    void queue(const Event& e) {
+        if (window_) queue_.push_back(e);
+    }
+
+    // Takes what SDL has; true when there was anything.
+    bool pump() {
+        bool any = false;
+        SDL_Event s;
+        while (SDL_PollEvent(&s)) {
+            any = true;
+            Event e;
+            switch (s.type) {
+                case SDL_QUIT:  // a signal: end as if the window were closed
+                    e.type = EventType::close;
+                    queue(e);
+                    break;
+                case SDL_WINDOWEVENT:
+                    switch (s.window.event) {
+                        case SDL_WINDOWEVENT_CLOSE:
+                            e.type = EventType::close;
+                            queue(e);
+                            break;
+                        case SDL_WINDOWEVENT_EXPOSED:
+                        case SDL_WINDOWEVENT_SIZE_CHANGED:
+                            invalidate();
+                            break;
+                        default:
+                            break;
+                    }
+                    break;
+                case SDL_KEYDOWN:
+                case SDL_KEYUP: {
+                    const uint32_t key = virtualKey(s.key.keysym.sym);
+                    if (key == 0) break;
+                    e.key = key;
+                    if (s.type == SDL_KEYDOWN) {
+                        e.type = EventType::keyDown;
+                        e.keyData = s.key.repeat ? kRepeatKeyData : kFreshKeyData;
+                    } else {
+                        e.type = EventType::keyUp;
+                        e.keyData = kReleaseKeyData;
+                    }
+                    queue(e);
+                    break;
+                }
+                case SDL_MOUSEBUTTONDOWN:
+                    if (s.button.button != SDL_BUTTON_LEFT) break;
+                    e.type = EventType::leftButtonDown;
+                    e.x = s.button.x;
+                    e.y = s.button.y;
+                    e.shift = (SDL_GetModState() & KMOD_SHIFT) != 0;
+                    queue(e);
+                    break;
+                default:
+                    break;
+            }
+        }
+        return any;
+    }
+
+    SdlOptions options_;
+    SDL_Window* window_ = nullptr;
+    Surface picture_;
+    std::deque<Event> queue_;
+    bool paintPending_ = false;
+    bool quitPending_ = false;
+    int quitCode_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> createSdlBackend(const SdlOptions& options, std::string& error) {
+    error.clear();
+    useLeakCheckList();
+    // Software framebuffer only; signals end the engine through its loop.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // With no window system named, asking SDL only adds the complaints of
+    // the libraries it tries to standard error.
+    if (!SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY") && !SDL_getenv("SDL_VIDEODRIVER")) {
+        error = msg::noDisplay.utf8();
+        return nullptr;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = msg::noDisplay.utf8();
+        error += " (";
+        error += SDL_GetError();
+        error += ")";
+        return nullptr;
+    }
+    // SDL falls back to drivers that show nothing; only take them on request.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0 ||
+                   SDL_strcmp(driver, "evdev") == 0) &&
+        !(asked && SDL_strcasecmp(asked, driver) == 0)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        error = msg::noDisplay.utf8();
+        return nullptr;
+    }
+    return std::make_unique<SdlBackend>(options);
+}
+
+std::unique_ptr<Backend> createSdlBackend(std::string& error) { return createSdlBackend(SdlOptions{}, error); }
+
+}  // namespace qt::platform

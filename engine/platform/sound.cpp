@@ -1,0 +1,188 @@
+#include "engine/platform/sound.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "engine/platform/platform_messages.h"
+
+namespace qt::platform {
+
+namespace {
+
+constexpr const char* kSoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
+                                       "/usr/share/sounds/sf2/FluidR3_GM.sf2"};
+constexpr const char* kTimidityConfigs[] = {"/etc/timidity/timidity.cfg", "/etc/timidity/timgm6mb.cfg"};
+
+// The process's one audio output.
+class Audio {
+public:
+    static Audio& get() {
+        static Audio audio;
+        return audio;
+    }
+
+    void forceSilent() {
+        if (!started_) silent_ = true;
+    }
+
+    // Starts audio on first use; false only when not even the dummy driver
+    // can be had.
+    bool ready() {
+        if (!started_) start();
+        return open_;
+    }
+
+    int newEffectChannel() {
+        const int channel = nextChannel_++;
+        if (open_ && channel >= Mix_AllocateChannels(-1)) Mix_AllocateChannels(channel + 8);
+        return channel;
+    }
+
+private:
+    void start() {
+        started_ = true;
+        if (silent_) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        if (!silent_ && openDevice()) {
+            open_ = true;
+        } else {
+            const std::string why = silent_ ? std::string() : SDL_GetError();
+            SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+            open_ = openDevice();
+            if (!silent_) {
+                std::string line = msg::noAudioDevice.utf8();
+                if (!why.empty()) line += " (" + why + ")";
+                line += '\n';
+                std::fwrite(line.data(), 1, line.size(), stderr);
+                std::fflush(stderr);
+            }
+        }
+        if (!open_) return;
+        Mix_AllocateChannels(8);
+        // MIDI needs a General MIDI sound font; use the system's unless the
+        // user named one.
+        if (!SDL_getenv("SDL_SOUNDFONTS")) {
+            for (const char* font : kSoundFonts) {
+                if (access(font, R_OK) == 0) {
+                    Mix_SetSoundFonts(font);
+                    break;
+                }
+            }
+        }
+        for (const char* cfg : kTimidityConfigs) {
+            if (access(cfg, R_OK) == 0) {
+                Mix_SetTimidityCfg(cfg);
+                break;
+            }
+        }
+    }
+
+    static bool openDevice() {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return false;
+        }
+        return true;
+    }
+
+    bool started_ = false;
+    bool silent_ = false;
+    bool open_ = false;
+    int nextChannel_ = 0;
+};
+
+uint32_t big32(const unsigned char* p) {
+    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
+
+// The MIDI player takes a header without tracks for an empty song; such a
+// file is as undecodable as any other broken file.
+bool brokenMidi(const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    unsigned char head[14 + 8];
+    const size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    if (n < 4 || std::memcmp(head, "MThd", 4) != 0) return false;
+    if (n < sizeof head) return true;
+    const uint32_t headerLength = big32(head + 4);
+    const unsigned tracks = (unsigned{head[10]} << 8) | head[11];
+    if (headerLength != 6 || tracks == 0) return true;
+    return std::memcmp(head + 14, "MTrk", 4) != 0;
+}
+
+}  // namespace
+
+void useSilentAudio() { Audio::get().forceSilent(); }
+
+SoundChannel::SoundChannel(Kind kind) : kind_(kind) {}
+
+SoundChannel::~SoundChannel() { close(); }
+
+bool SoundChannel::open(const std::string& diskPath) {
+    close();
+    if (!Audio::get().ready() || brokenMidi(diskPath)) return false;
+    if (kind_ == Kind::music) {
+        music_ = Mix_LoadMUS(diskPath.c_str());
+        if (!music_) return false;
+    } else {
+        // Our own stream, closed here: on some failures the mixer does not
+        // close one it was asked to.
+        SDL_RWops* rw = SDL_RWFromFile(diskPath.c_str(), "rb");
+        if (!rw) return false;
+        chunk_ = Mix_LoadWAV_RW(rw, 0);
+        SDL_RWclose(rw);
+        if (!chunk_) return false;
+        if (mixerChannel_ < 0) mixerChannel_ = Audio::get().newEffectChannel();
+    }
+    state_ = State::open;
+    return true;
+}
+
+void SoundChannel::play(bool loop) {
+    if (state_ == State::closed) return;
+    bool ok = false;
+    if (music_) {
+        ok = Mix_PlayMusic(music_, loop ? -1 : 0) == 0;
+    } else if (chunk_) {
+        ok = Mix_PlayChannel(mixerChannel_, chunk_, loop ? -1 : 0) >= 0;
+    }
+    if (ok) state_ = State::playing;
+}
+
+void SoundChannel::stop() {
+    if (state_ != State::playing) return;
+    if (music_) Mix_HaltMusic();
+    if (chunk_) Mix_HaltChannel(mixerChannel_);
+    state_ = State::open;
+}
+
+void SoundChannel::close() {
+    if (state_ == State::closed) return;
+    if (music_) {
+        Mix_HaltMusic();
+        Mix_FreeMusic(music_);
+        music_ = nullptr;
+    }
+    if (chunk_) {
+        Mix_HaltChannel(mixerChannel_);
+        Mix_FreeChunk(chunk_);
+        chunk_ = nullptr;
+    }
+    state_ = State::closed;
+}
+
+bool SoundChannel::isSounding() const {
+    if (state_ != State::playing) return false;
+    if (music_) return Mix_PlayingMusic() != 0;
+    if (chunk_) return Mix_Playing(mixerChannel_) != 0;
+    return false;
+}
+
+}  // namespace qt::platform
