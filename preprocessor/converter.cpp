@@ -10,6 +10,7 @@
 namespace qt::pre {
 
 int Converter::convertFile(const char* sourcePath, const char* destPath) {
+    if (warnings_ != nullptr) warnings_->clear();
     if (!source_.load(sourcePath)) return -1;
     cursor_ = source_.begin();
     sourcePath_ = sourcePath;
@@ -18,7 +19,10 @@ int Converter::convertFile(const char* sourcePath, const char* destPath) {
     out_.putText(scenario::kHeaderLine);
     while (step()) {
     }
-    return out_.commit() ? 0 : -1;
+    if (out_.commit()) return 0;
+    // Nothing was written, so nothing will be misread.
+    if (warnings_ != nullptr) warnings_->clear();
+    return -1;
 }
 
 bool Converter::step() {

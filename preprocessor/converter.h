@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "preprocessor/author_warnings.h"
 #include "preprocessor/output_file.h"
 #include "preprocessor/page_layout.h"
 #include "preprocessor/source_text.h"
@@ -25,6 +26,10 @@ class Converter {
     // set otherwise.
     using ReportSink = void (*)(std::string_view caption, std::string_view text);
     void setReportSink(ReportSink sink) { sink_ = sink; }
+
+    // Where the warnings for authors collect, emptied at the start of every
+    // conversion; none (the default) checks nothing.
+    void setWarnings(AuthorWarnings* warnings) { warnings_ = warnings; }
 
   private:
     // Conversion loop and comments (converter.cpp).
@@ -54,6 +59,7 @@ class Converter {
     void pageTest();
     bool breakAllowed(int lastCharLength) const;
     void lineEnd();
+    void checkBodyRun(const unsigned char* from, const unsigned char* to, bool lineStart);
 
     PageLayout& layout_;
     SourceText source_;
@@ -62,6 +68,7 @@ class Converter {
     int32_t lineCounter_ = 1;
     std::string sourcePath_;
     ReportSink sink_ = nullptr;
+    AuthorWarnings* warnings_ = nullptr;
 };
 
 }  // namespace qt::pre

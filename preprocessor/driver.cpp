@@ -27,6 +27,15 @@ Driver::Driver(const PreSettings& settings, const Console& console)
     : settings_(settings), console_(console), converter_(layout_) {
     layout_.pageWidth = settings.pageWidth;
     layout_.pageHeight = settings.pageHeight;
+    if (settings.warnings) converter_.setWarnings(&warnings_);
+}
+
+int Driver::convert(const char* source, const char* output) {
+    const int result = converter_.convertFile(source, output);
+    if (result == 0 && !warnings_.empty()) {
+        print(warnings_.report(source));
+    }
+    return result;
 }
 
 void Driver::run(const std::vector<std::string>& args) {
@@ -56,7 +65,7 @@ void Driver::droppedFilesMode(const std::vector<std::string>& args) {
             print(msg::outputNameFailed.cp932() + kNewLine);
             return;
         }
-        if (converter_.convertFile(source.c_str(), output) != 0) {
+        if (convert(source.c_str(), output) != 0) {
             print(msg::droppedFailed.cp932() + kNewLine);
         }
     }
@@ -83,7 +92,7 @@ bool Driver::fileListMode() {
         if (entry == FileListReader::Entry::none) break;
         print(std::string("\n ") + source + "\t" + msg::entryArrow.cp932() + "\t" + output +
               kNewLine);
-        if (converter_.convertFile(source, output) != 0) {
+        if (convert(source, output) != 0) {
             print(msg::entryFailed.cp932() + kNewLine);
             failed = true;
         }

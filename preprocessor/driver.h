@@ -25,6 +25,8 @@ class Driver {
     bool fileListMode();
     void finish(bool startExe);
     void print(const std::string& cp932) const { console_.print(cp932); }
+    // convertFile, followed by the file's warnings when they are asked for.
+    int convert(const char* source, const char* output);
 
     PreSettings settings_;
     const Console& console_;
@@ -32,6 +34,7 @@ class Driver {
     Converter converter_;
     FileListReader reader_;
     FileListWriter writer_;
+    AuthorWarnings warnings_;
 };
 
 // The whole program; returns the exit code.

@@ -64,12 +64,23 @@ bool Converter::breakAllowed(int lastCharLength) const {
     return true;
 }
 
+void Converter::checkBodyRun(const unsigned char* from, const unsigned char* to, bool lineStart) {
+    if (lineStart && *from == '/') warnings_->note(lineCounter_, AuthorWarnings::slashLine);
+    // A trail byte is never "," or a double quote, so a plain byte scan holds.
+    for (const unsigned char* p = from; p != to; ++p) {
+        if (*p == ',') warnings_->note(lineCounter_, AuthorWarnings::comma);
+        if (*p == '"') warnings_->note(lineCounter_, AuthorWarnings::doubleQuote);
+    }
+}
+
 void Converter::bodyTextLine() {
     // Runs of ordinary characters are copied in one piece; the loop stops
     // for the bytes that need a decision and wherever the width is reached.
     const unsigned char* p = cursor_;
     const int32_t width = layout_.pageWidth;
     int32_t column = 1;
+    // Whether the next byte written begins a display line.
+    bool lineStart = true;
     for (;;) {
         const unsigned char* run = p;
         int last = 0;
@@ -81,12 +92,17 @@ void Converter::bodyTextLine() {
             column += last;
             if (column >= width) break;
         }
-        if (p != run) out_.put(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+        if (p != run) {
+            if (warnings_ != nullptr) checkBodyRun(run, p, lineStart);
+            lineStart = false;
+            out_.put(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+        }
         if (last != 0 && column >= width) {
             cursor_ = p;
             if (breakAllowed(last)) {
                 lineEnd();
                 column = 1;
+                lineStart = true;
             }
             continue;
         }

@@ -19,6 +19,7 @@ void readExtension(const char* key, const char* def, char* dest) {
 PreSettings loadSettings() {
     PreSettings s;
     if (readIniInt("main", "finishExit", 0, kIniName) == 1) s.waitForEnter = false;
+    s.warnings = readIniInt("main", "warnings", 0, kIniName) == 1;
     readExtension("extBefore", "txt", s.extBefore);
     readExtension("extAfter", "dat", s.extAfter);
     s.pageWidth = iniPageWidth();

@@ -14,6 +14,7 @@ inline constexpr size_t kFinishExeSize = 261;
 
 struct PreSettings {
     bool waitForEnter = true;
+    bool warnings = false;  // warnings for authors on the console
     char extBefore[kExtSize] = "txt";
     char extAfter[kExtSize] = "dat";
     int16_t pageWidth = kDefaultPageWidth;

@@ -80,6 +80,28 @@ TEST_F(QPreE2E, DroppedFiles) {
                   "/a.txt　LINE:3: 命令引数]\nダブルクォーテーションの終端が見つかりません\n");
 }
 
+TEST_F(QPreE2E, WarningsForAuthorsOnlyWhenAsked) {
+    ::mkdir((exe_ + "/sc").c_str(), 0755);
+    writeFile(exe_ + "/sc/a.txt", sj("はい、a,b\r\n/e \"x,y\"\r\n\"引用\"\r\n"));
+    writeFile(exe_ + "/sc/b.txt", "abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnopqrstuvw/e\r\n");
+    writeFile(exe_ + "/filelist.ini", "sc/a.txt\r\nsc/a.dat\r\nsc/b.txt\r\nsc/b.dat\r\n");
+    const std::string entries = "\n sc/a.txt\t→\tsc/a.dat\r\n\n sc/b.txt\t→\tsc/b.dat\r\n";
+    ini("[main]\r\nfinishExit=1\r\nwarnings=0\r\n");
+    EXPECT_EQ(run("", work_), entries + kEnd);
+    const std::string dat = readFile(exe_ + "/sc/a.dat");
+
+    ini("[main]\r\nfinishExit=1\r\nwarnings=1\r\n");
+    EXPECT_EQ(run("", work_),
+              "\n sc/a.txt\t→\tsc/a.dat\r\n"
+              "警告　sc/a.txt　LINE:1　本文の半角カンマ(,)で行が分かれます\r\n"
+              "警告　sc/a.txt　LINE:3　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません\r\n"
+              "\n sc/b.txt\t→\tsc/b.dat\r\n"
+              "警告　sc/b.txt　LINE:1　/ で始まる表示行は命令として読まれます\r\n" +
+                  kEnd);
+    EXPECT_EQ(readFile(exe_ + "/sc/a.dat"), dat);  // the output is the same either way
+    EXPECT_EQ(err_, "");
+}
+
 TEST_F(QPreE2E, FileListAndTheFinishExecutable) {
     EXPECT_EQ(run("", work_, "<&-"), "ファイルリストが見つかりません→\tfilelist.ini\r\n" + kPrompt);
 
