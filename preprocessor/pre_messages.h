@@ -23,7 +23,8 @@ inline const Message finishMissing{"指定された実行ファイルへのパ�
 // reasons found on the line, each led by an ideographic space.
 inline const Message warningCaption{"警告　"};
 inline const Message warnComma{"　本文の半角カンマ(,)で行が分かれます"};
-inline const Message warnDoubleQuote{"　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません"};
+inline const Message warnDoubleQuote{
+    "　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません"};
 inline const Message warnSlashLine{"　/ で始まる表示行は命令として読まれます"};
 
 // Reports on standard error.

@@ -7,7 +7,8 @@ namespace qt::pre::test {
 namespace {
 
 const std::string kComma = "　本文の半角カンマ(,)で行が分かれます";
-const std::string kQuote = "　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません";
+const std::string kQuote =
+    "　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません";
 const std::string kSlash = "　/ で始まる表示行は命令として読まれます";
 
 class AuthorWarningsTest : public ConversionTest {
