@@ -183,6 +183,10 @@ TEST_F(InterpreterTest, CuridIroAndNext) {
     EXPECT_EQ(screen(1).pixel(319, 239), 0xFF0000u);
     EXPECT_EQ(engine->screens.curID, 0);
 
+    play("/curid,0,;\r\n/iro,&H00FF00,;\r\n/@,;\r\n");  // window size on the presentation
+    EXPECT_EQ(screen(0).pixel(639, 479), 0x00FF00u);
+    EXPECT_EQ(screen(1).pixel(0, 0), 0xFF00FFu);
+
     play("a\r\n/next,nothing.dat,;\r\nb\r\n/next,b.dat,;\r\nnot reached\r\n");
     EXPECT_EQ(trace(), (std::vector<std::string>{"s.dat:2: a", "s.dat:3: /next", "s.dat:4: b",
                                                  "s.dat:5: /next", "b.dat:2: B"}));

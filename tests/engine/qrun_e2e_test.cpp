@@ -1,4 +1,7 @@
 // qRun end to end on the headless backend.
+#include <fcntl.h>
+
+#include "common/file_lock.h"
 #include "qrun_test_support.h"
 
 namespace qt::engine::test {
@@ -73,6 +76,31 @@ TEST_F(QRunTest, EscEndsWhileTextIsPlaying) {
     const std::string t = trace();
     // Keys pressed during a pause are handled after it: three lines, then Esc.
     EXPECT_EQ(t, "s.dat:2: line\ns.dat:3: line\ns.dat:4: line\n");
+}
+
+TEST_F(QRunTest, ScenarioHeldByAnotherProcess) {
+    game(kGame, kHeader + "a\r\n");
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        LockedFile held;
+        const bool ok = held.open(folder.file("s.dat"), O_RDONLY, LockKind::shared) == OpenStatus::ok;
+        char c = ok ? 'y' : 'n';
+        (void)!::write(ready[1], &c, 1);
+        (void)!::read(release[0], &c, 1);
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    const RunResult r = headless();
+    (void)!::write(release[1], &c, 1);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, "errexit(): [二重起動]\nシナリオファイルが開けません\n");
+    EXPECT_EQ(trace(), "");
 }
 
 TEST_F(QRunTest, UnknownCommandAtTheEndEndsTheProgram) {
