@@ -49,6 +49,7 @@ TEST(LoadBmp, Variants) {
         {"4-bit palette", bmp(3, 2, 4, 0, kPalette, bytes({0x34, 0x50, 0, 0, 0x01, 0x20, 0, 0})), kPicture},
         {"1-bit palette", bmp(3, 1, 1, 0, bytes({0, 0, 0, 0, 255, 255, 255, 0}), bytes({0xA0, 0, 0, 0})), "D.D"},
         {"1 x 1", bmp(1, 1, 24, 0, "", bytes({255, 0, 255, 0})), "M"},
+        {"24-bit, wide", bmp(9, 1, 24, 0, "", kBottomRow24.substr(0, 9) + kTopRow24.substr(0, 9) + kBottomRow24.substr(0, 9) + std::string(1, 0)), "D.MABCD.M"},
         {"core header", bmp(3, 2, 24, 0, "", kBottomRow24 + kTopRow24, true), kPicture},
         {"8-bit run-length", bmp(3, 2, 8, 1, kPalette, bytes({1, 3, 1, 4, 1, 5, 0, 0, 1, 0, 1, 1, 1, 2, 0, 1})), kPicture},
         {"16-bit fields", bmp(2, 1, 16, 3, le(0xF800, 4) + le(0x07E0, 4) + le(0x001F, 4), bytes({0, 0xF8, 0x1F, 0})), "AC"},
