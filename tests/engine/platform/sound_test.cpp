@@ -6,6 +6,7 @@
 #include <functional>
 #include <thread>
 
+#include "engine/platform/midi_length.h"
 #include "sound_files.h"
 #include "temp_folder.h"
 
@@ -62,7 +63,6 @@ TEST(Sound, FailedOpenLeavesTheChannelClosed) {
         {"text.ogg", "OggS but not really an ogg stream"},
         {"text.mp3", std::string(3000, 'x')},
         {"text.mid", "MThd\x00\x00\x00\x06garbage"},
-        {"notracks.mid", std::string("MThd\x00\x00\x00\x06\x00\x00\x00\x00\x00\x60", 14)},
         {"noextension", std::string(100, '\x01')},
         {"truncated.wav", test::wavFile(100).substr(0, 30)},
         {"absurd.wav", "RIFF\xff\xff\xff\x7fWAVEfmt \x10\x00\x00\x00\x01\x00" + std::string(12, '\xff') + "\x10\x00"},
@@ -79,6 +79,44 @@ TEST(Sound, FailedOpenLeavesTheChannelClosed) {
         SoundChannel ch(kind);
         EXPECT_FALSE(ch.open(dir.file("missing.wav")));
     }
+}
+
+std::string smf(uint16_t division, const std::string& events) {
+    const std::string n = {char(events.size() >> 24), char(events.size() >> 16), char(events.size() >> 8), char(events.size())};
+    return std::string("MThd\0\0\0\x06\0\0\0\x01", 12) + char(division >> 8) + char(division) + "MTrk" + n + events;
+}
+
+TEST(Sound, MidiPlayingTime) {
+    using K = MidiLength::Kind;
+    const std::string quarter = std::string("\0\x90\x3C\x40\x60\x80\x3C\0", 8);  // one note, 96 ticks
+    const struct { const char* name; std::string file; K kind; double seconds; } cases[] = {
+        {"not MIDI", "RIFF....", K::notMidi, 0},
+        {"header only", "MThd\0\0\0\x06", K::broken, 0},
+        {"no tracks", std::string("MThd\0\0\0\x06\0\0\0\0\0\x60", 14), K::broken, 0},
+        {"one quarter at 120", smf(96, quarter + std::string("\0\xFF\x2F\0", 4)), K::ok, 0.5},
+        {"tempo halved", smf(96, std::string("\0\xFF\x51\x03\x0F\x42\x40", 7) + quarter), K::ok, 1.0},
+        {"running status", smf(96, std::string("\0\x90\x3C\x40\x60\x3C\0\x60\xC0\x05", 10)), K::ok, 1.0},
+        {"25 frames of 40 ticks", smf(0xE728, std::string("\x83\x60\x90\x3C\x40", 5)), K::ok, 0.48},
+        {"cut off", smf(96, quarter).substr(0, 30), K::ok, 0.5},
+        {"days of silence", smf(96, std::string("\xFF\xFF\xFF\x7F\x90\x3C\x40", 7)), K::ok, 1398101.33},
+    };
+    for (const auto& c : cases) {
+        const MidiLength m = midiLength(c.file);
+        EXPECT_EQ(m.kind, c.kind) << c.name;
+        EXPECT_NEAR(m.seconds, c.seconds, 0.01) << c.name;
+    }
+    EXPECT_NEAR(midiLength(test::midiFile(300)).seconds, 0.297, 0.01);
+}
+
+TEST(Sound, EffectsThatPlayForHoursAreRefused) {
+    useSilentAudio();
+    test::TempFolder dir;
+    const std::string endless = dir.write("long.mid", smf(96, std::string("\xFF\xFF\xFF\x7F\x90\x3C\x40", 7)));
+    SoundChannel effect(Kind::effect), music(Kind::music);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(effect.open(endless));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_TRUE(music.open(endless));  // music streams
 }
 
 TEST(Sound, ChannelsAreIndependent) {
