@@ -86,17 +86,12 @@ TEST_F(InterpreterTest, BodyTextIsDrawnWithItsShadowMovesDownAndPauses) {
 }
 
 TEST_F(InterpreterTest, ArgumentSlotsAreCutToTheirSize) {
-    CommandArgs args;
-    args.clear();
-    const std::string path(300, 'p'), numeral(40, '7');
-    args.append(path.c_str());
-    args.append("x");
-    args.append(numeral.c_str());
-    args.append("7777777777777777777777777777777\x82\xA0");  // never half a character
-    for (int i = 4; i < 10; ++i) EXPECT_TRUE(args.append("1"));
-    EXPECT_FALSE(args.append("1"));
-    EXPECT_EQ(std::string(args.slot(0)) + args.slot(2) + "|" + args.slot(3) + args.slot(10),
-              path.substr(0, 260) + numeral.substr(0, 32) + "|" + std::string(31, '7'));
+    const std::string path(300, 'p'), numeral(40, '7'), kana = std::string(31, '7') + "\x82\xA0";
+    play("/curid," + path + ",x," + numeral + "," + kana + ",4,5,6,7,8,9,;\r\n/@,;\r\n");
+    const CommandArgs& a = interpreter->commandArgs;
+    // Never written past a slot, never half a character left.
+    EXPECT_EQ(std::string(a.slot(0)) + a.slot(2) + "|" + a.slot(3) + a.slot(9) + a.slot(10),
+              path.substr(0, 260) + numeral.substr(0, 32) + "|" + std::string(31, '7') + "9");
     play("/curid,a,b,c,d,e,f,g,h,i,j,;\r\n/curid,x,;\r\n/@,;\r\n");
     EXPECT_EQ(interpreter->commandArgs.count, 1);
     for (int i = 1; i < 10; ++i) EXPECT_STREQ(interpreter->commandArgs.slot(i), "");

@@ -103,16 +103,6 @@ TEST_F(SettingsTest, EveryKey) {
     }
 }
 
-TEST_F(SettingsTest, WithoutSettingsFile) {
-    makeEngine();
-    ASSERT_TRUE(startUp(*engine));
-    EXPECT_EQ(cp932ToUtf8(backend->windowSpec().titleCp932), "かすみ Ver0.00002");
-    EXPECT_EQ(backend->windowSpec().clientWidth * 1000 + backend->windowSpec().clientHeight, 640480);
-    EXPECT_EQ(boxes(), "errexit() | 「最初に読み込むシナリオファイル」が存在しません\n\n");
-    EXPECT_FALSE(backend->windowExists());
-    EXPECT_TRUE(exitCodes.empty());
-}
-
 TEST_F(SettingsTest, ScreenKeys) {
     ASSERT_TRUE(start(kHeader, "title=My Game\n[screen]\nwincsizeWidth=200\nwincsizeHeight=150\n"
                                "wincsizeWidthP=10\nwincsizeHeightP=6\nhUserMDC_num=4\n"));
