@@ -44,6 +44,17 @@ pid_t spawn(const std::vector<const char*>& argv, const std::string& dir, const 
     return pid;
 }
 
+// Ends the processes it holds when the test leaves, also after a failed assertion.
+struct Processes {
+    std::vector<pid_t> pids;
+    ~Processes() {
+        for (auto it = pids.rbegin(); it != pids.rend(); ++it) {
+            ::kill(*it, SIGKILL);
+            ::waitpid(*it, nullptr, 0);
+        }
+    }
+};
+
 int field(const std::string& info, const std::string& name) {
     const size_t at = info.find(name);
     return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + name.size());
@@ -55,17 +66,16 @@ TEST(QRunXvfb, WindowShowsThePictureAndEscClosesIt) {
     }
     // A display number of our own, above those that -displayfd servers take.
     std::string display;
-    pid_t xvfb = -1;
+    Processes running;
     for (int attempt = 0; attempt < 5 && display.empty(); ++attempt) {
         const std::string name = ":" + std::to_string(400 + (::getpid() * 7 + attempt * 13) % 500);
-        xvfb = spawn({"Xvfb", name.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr}, "/", name);
+        const pid_t xvfb = spawn({"Xvfb", name.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr}, "/", name);
+        running.pids.push_back(xvfb);
         Display* d = nullptr;
         if (waitFor([&] { return (d = XOpenDisplay(name.c_str())) != nullptr || ::waitpid(xvfb, nullptr, WNOHANG); }) &&
             d != nullptr) {
             XCloseDisplay(d);
             display = name;
-        } else {
-            ::kill(xvfb, SIGKILL);
         }
     }
     ASSERT_FALSE(display.empty());
@@ -73,6 +83,7 @@ TEST(QRunXvfb, WindowShowsThePictureAndEscClosesIt) {
     q.write("qRun.ini", "[main]\nFirstScenario=s.dat\ntitle=Smoke Test\n[honbun]\nlineSpeed=0\n");
     q.write("s.dat", kHeader + "/curid,1,;\r\n/iro,&H0000FF,;\r\n/allblt,;\r\nabc\r\n/@,;\r\n");
     const pid_t pid = spawn({"./qRun", "--trace", "trace.txt", nullptr}, q.path(), display);
+    running.pids.push_back(pid);
 
     std::string info;
     EXPECT_TRUE(waitFor([&] {
@@ -109,9 +120,6 @@ TEST(QRunXvfb, WindowShowsThePictureAndEscClosesIt) {
     int status = -1;
     EXPECT_TRUE(waitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }));
     EXPECT_EQ(status, 0);
-    ::kill(pid, SIGKILL);
-    ::kill(xvfb, SIGTERM);
-    ::waitpid(xvfb, nullptr, 0);
 }
 
 }  // namespace
