@@ -2,6 +2,7 @@
 // client size and title, shows the composed picture, and Esc closes it.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 
 #include <chrono>
 #include <thread>
@@ -35,6 +36,7 @@ bool waitFor(Done done, int tries = 500) {
 pid_t spawn(const std::vector<const char*>& argv, const std::string& dir, const std::string& display) {
     const pid_t pid = ::fork();
     if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive the test
         if (argv[0][0] == 'X') ::dup2(::open("/dev/null", O_WRONLY), 2);
         ::setenv("DISPLAY", display.c_str(), 1);
         ::setenv("LSAN_OPTIONS", "print_suppressions=0", 1);
