@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/platform/midi_length.h"
 #include "engine/platform/platform_messages.h"
 
 namespace qt::platform {
@@ -97,24 +98,40 @@ private:
     int nextChannel_ = 0;
 };
 
-uint32_t big32(const unsigned char* p) {
-    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+// Effects are decoded whole when opened: a file that plays for hours would
+// take that long and all the memory there is. Longer ones are refused.
+constexpr double kLongestEffectSeconds = 600;
+constexpr long kLongestMidiFile = 16L << 20;
+
+// MIDI files are read here first: the synthesiser takes a header without
+// tracks for an empty song, and its playing time is not known otherwise.
+MidiLength readMidi(const std::string& path) {
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char head[4];
+        if (std::fread(head, 1, 4, f) == 4 && std::memcmp(head, "MThd", 4) == 0 && std::fseek(f, 0, SEEK_END) == 0) {
+            const long size = std::ftell(f);
+            if (size > 0 && size <= kLongestMidiFile && std::fseek(f, 0, SEEK_SET) == 0) {
+                bytes.resize(static_cast<size_t>(size));
+                bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+            } else {
+                bytes = "MThd";  // too large to be a song: broken
+            }
+        }
+        std::fclose(f);
+    }
+    return midiLength(bytes);
 }
 
-// The MIDI player takes a header without tracks for an empty song; such a
-// file is as undecodable as any other broken file.
-bool brokenMidi(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    unsigned char head[14 + 8];
-    const size_t n = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
-    if (n < 4 || std::memcmp(head, "MThd", 4) != 0) return false;
-    if (n < sizeof head) return true;
-    const uint32_t headerLength = big32(head + 4);
-    const unsigned tracks = (unsigned{head[10]} << 8) | head[11];
-    if (headerLength != 6 || tracks == 0) return true;
-    return std::memcmp(head + 14, "MTrk", 4) != 0;
+// Compressed files say how long they play; WAV data is read as it lies in
+// the file, so its size is bounded by the file's.
+bool tooLongForAnEffect(const std::string& path) {
+    Mix_Music* probe = Mix_LoadMUS(path.c_str());
+    if (!probe) return false;  // the loader below says what is wrong
+    const Mix_MusicType type = Mix_GetMusicType(probe);
+    const double seconds = Mix_MusicDuration(probe);
+    Mix_FreeMusic(probe);
+    return type != MUS_WAV && seconds > kLongestEffectSeconds;
 }
 
 }  // namespace
@@ -127,11 +144,15 @@ SoundChannel::~SoundChannel() { close(); }
 
 bool SoundChannel::open(const std::string& diskPath) {
     close();
-    if (!Audio::get().ready() || brokenMidi(diskPath)) return false;
+    if (!Audio::get().ready()) return false;
+    const MidiLength midi = readMidi(diskPath);
+    if (midi.kind == MidiLength::Kind::broken) return false;
     if (kind_ == Kind::music) {
         music_ = Mix_LoadMUS(diskPath.c_str());
         if (!music_) return false;
     } else {
+        if (midi.kind == MidiLength::Kind::ok ? midi.seconds > kLongestEffectSeconds : tooLongForAnEffect(diskPath))
+            return false;
         // Our own stream, closed here: on some failures the mixer does not
         // close one it was asked to.
         SDL_RWops* rw = SDL_RWFromFile(diskPath.c_str(), "rb");

@@ -22,8 +22,9 @@ class SoundChannel {
 public:
     // Music streams from its file (opening even a long file returns at
     // once); at most one music channel plays at a time. An effect is decoded
-    // into memory when opened and plays on a mixer channel of its own. Both
-    // kinds take WAV, OGG Vorbis, MP3, FLAC and MIDI (General MIDI sound
+    // into memory when opened and plays on a mixer channel of its own; one
+    // that would play longer than ten minutes is refused like a broken file.
+    // Both kinds take WAV, OGG Vorbis, MP3, FLAC and MIDI (General MIDI sound
     // font of the system).
     enum class Kind { music, effect };
 

@@ -5,6 +5,10 @@
 #include <cstring>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qt::platform {
 
 namespace {
@@ -109,6 +113,24 @@ void gatherPeriodic(uint32_t* out, const uint32_t* in, const AxisMap& m) {
     for (; i < n; ++i) out[i] = in[m.source[i]];
 }
 
+#if defined(__SSE2__)
+// Two source pixels to three (the 1280 -> 1920 step): pixels a b c d become
+// a a b c c d, one load and two stores for six pixels.
+void gatherThreeHalves(uint32_t* out, const uint32_t* in, const AxisMap& m) {
+    const size_t n = m.source.size();
+    const uint32_t* from = in + m.source[0];
+    size_t i = 0, j = 0;
+    // Four source pixels are read for every six written: stop while the
+    // mapping still reaches them.
+    for (; i + 6 <= n && m.source[i + 5] - m.source[0] == static_cast<int>(j) + 3; i += 6, j += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + j));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 1, 0, 0)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i + 4), _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 2)));
+    }
+    for (; i < n; ++i) out[i] = in[m.source[i]];
+}
+#endif
+
 void gather(uint32_t* out, const uint32_t* in, const AxisMap& m) {
     const size_t n = m.source.size();
     if (m.doubled) {  // the usual doubling, without a lookup per pixel
@@ -121,6 +143,10 @@ void gather(uint32_t* out, const uint32_t* in, const AxisMap& m) {
         return;
     }
     const int* map = m.source.data();
+#if defined(__SSE2__)
+    if (m.period == 3 && m.advance == 2 && m.source[1] == m.source[0] && m.source[2] == m.source[0] + 1)
+        return gatherThreeHalves(out, in, m);
+#endif
     switch (m.period) {
         case 3: return gatherPeriodic<3>(out, in, m);
         case 4: return gatherPeriodic<4>(out, in, m);
@@ -149,7 +175,7 @@ void scaledCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src
     const uint32_t* srcBase = words(src);
     // The scaled source row, made once for all target rows that share it.
     static thread_local std::vector<uint32_t> scaled;
-    if (!straight) scaled.resize(n);
+    if (kTransparent && !straight) scaled.resize(n);
     int previousRow = -1;
     uint32_t* previousOut = nullptr;
     for (size_t r = 0; r < ys.source.size(); ++r) {
@@ -161,15 +187,17 @@ void scaledCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src
             continue;
         }
         const uint32_t* in = srcBase + static_cast<size_t>(row) * srcStride;
-        const uint32_t* line = in + xs.source.front();
-        if (!straight) {
-            if (row != previousRow) gather(scaled.data(), in, xs);
-            line = scaled.data();
-        }
         if constexpr (kTransparent) {
+            const uint32_t* line = in + xs.source.front();
+            if (!straight) {
+                if (row != previousRow) gather(scaled.data(), in, xs);
+                line = scaled.data();
+            }
             keyedCopy(out, line, n, key);
+        } else if (straight) {
+            std::memcpy(out, in + xs.source.front(), n * 4);
         } else {
-            std::memcpy(out, line, n * 4);
+            gather(out, in, xs);  // straight into the target: one write a pixel
         }
         previousRow = row;
         previousOut = out;

@@ -1,26 +1,31 @@
 #pragma once
-// Shared pieces of the engine tests: a temporary game folder, settings
-// written as UTF-8 and stored as CP932, and an engine on the headless
-// backend.
+// Shared pieces of the engine tests: a temporary game folder, an engine
+// started in it on the headless backend, and the built qRun run from it.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "common/cp932.h"
 #include "common/exe_folder.h"
+#include "engine/core/compositing.h"
 #include "engine/core/engine.h"
 #include "engine/core/startup.h"
+#include "engine/core/window_geometry.h"
 #include "engine/interpreter/interpreter.h"
 #include "engine/platform/headless_backend.h"
 
 namespace qt::engine::test {
+
+inline const std::string kHeader = "\x82\xA9\r\n";
 
 class TempFolder {
 public:
@@ -34,13 +39,32 @@ public:
     void write(const std::string& name, const std::string& bytes) const {
         std::ofstream(file(name), std::ios::binary) << bytes;
     }
+    std::string read(const std::string& name) const {
+        std::ifstream in(file(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
 
 private:
     std::string path_;
 };
 
-// Header line of a preprocessed scenario.
-inline const std::string kHeader = "\x82\xA9\r\n";
+// The built qRun copied into a folder of its own; run() gives the exit code
+// and fills out/err.
+struct QRunFolder : TempFolder {
+    QRunFolder() {
+        const char* bin = std::getenv("QT_BIN_DIR");
+        std::filesystem::copy_file(std::string(bin != nullptr ? bin : ".") + "/qRun", file("qRun"));
+    }
+    int run(const std::string& args, const std::string& env = "") {
+        const std::string cmd = "cd '" + path() + "' && LSAN_OPTIONS=print_suppressions=0 " + env +
+                                " timeout -s KILL 60 ./qRun " + args + " >out.txt 2>err.txt";
+        const int status = std::system(cmd.c_str());
+        out = read("out.txt");
+        err = read("err.txt");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string out, err;
+};
 
 // An engine started in a temporary folder, as start-up leaves it.
 class EngineTest : public ::testing::Test {
@@ -50,13 +74,13 @@ protected:
         oldCwd_ = std::filesystem::current_path();
         std::filesystem::current_path(folder.path());
     }
-    void TearDown() override { std::filesystem::current_path(oldCwd_); }
+    void TearDown() override {
+        if (trace_ != nullptr) std::fclose(trace_);
+        std::filesystem::current_path(oldCwd_);
+    }
 
-    // Settings written in UTF-8, stored in CP932.
-    void writeIni(const std::string& utf8) const { folder.write("qRun.ini", utf8ToCp932(utf8)); }
-
-    void makeEngine(const platform::HeadlessOptions& options = {}) {
-        backend = std::make_unique<platform::HeadlessBackend>(options);
+    void makeEngine() {
+        backend = std::make_unique<platform::HeadlessBackend>(platform::HeadlessOptions{});
         engine = std::make_unique<Engine>();
         engine->backend = backend.get();
         interpreter = std::make_unique<Interpreter>(*engine);
@@ -65,24 +89,56 @@ protected:
         engine->exitNow = [this](int code) { exitCodes.push_back(code); };
     }
 
-    // Start-up with the given scenario bytes as FirstScenario "s.dat"
-    // (unless the settings name another).
+    // Start-up on settings (UTF-8, stored CP932) naming "s.dat" first.
     bool start(const std::string& scenario, const std::string& iniUtf8 = "") {
-        writeIni("[main]\nFirstScenario=s.dat\n" + iniUtf8);
+        folder.write("qRun.ini", utf8ToCp932("[main]\nFirstScenario=s.dat\n" + iniUtf8));
         folder.write("s.dat", scenario);
         makeEngine();
         return startUp(*engine);
     }
 
-    // Box texts and captions as UTF-8.
-    std::vector<std::string> texts() const {
-        std::vector<std::string> out;
-        for (const auto& b : backend->boxes()) out.push_back(cp932ToUtf8(b.textCp932));
+    // Screens without start-up (no text), sw x sh composed onto ww x wh.
+    void makeScreens(int sw, int sh, int ww, int wh, int32_t count = 2) {
+        makeEngine();
+        engine->screenWidth = sw;
+        engine->screenHeight = sh;
+        engine->windowWidth = ww;
+        engine->windowHeight = wh;
+        ASSERT_TRUE(backend->createWindow(windowSpecFor(backend->metrics(), 8, 6, 0, 0, "t")));
+        engine->hasWindow = true;
+        engine->screens.create(*engine, count, 0xFF00FF);
+        engine->honbun.dark = {-1, 0, 0, 0, 2};
+    }
+
+    // Starts on `body` after the header (UTF-8, stored CP932) and steps until
+    // the scenario ends, waits or the window is gone.
+    void play(const std::string& body, const std::string& ini = "[honbun]\nlineSpeed=0\n") {
+        if (trace_ != nullptr) std::fclose(trace_);
+        ASSERT_TRUE(start(kHeader + utf8ToCp932(body), ini));
+        trace_ = std::tmpfile();
+        interpreter->setTrace(trace_);
+        run();
+    }
+    void run() {
+        for (int i = 0; i < 200 && engine->runState == kRunning && backend->windowExists() &&
+                        !interpreter->atEnd();
+             ++i) {
+            interpreter->step();
+        }
+    }
+    std::string trace() {
+        std::string out(4096, '\0');
+        std::rewind(trace_);
+        out.resize(std::fread(out.data(), 1, out.size(), trace_));
         return out;
     }
-    std::vector<std::string> captions() const {
-        std::vector<std::string> out;
-        for (const auto& b : backend->boxes()) out.push_back(cp932ToUtf8(b.captionCp932));
+
+    // Every box as "caption | text\n" in UTF-8.
+    std::string boxes() const {
+        std::string out;
+        for (const auto& b : backend->boxes()) {
+            out += cp932ToUtf8(b.captionCp932) + " | " + cp932ToUtf8(b.textCp932) + "\n";
+        }
         return out;
     }
 
@@ -96,6 +152,7 @@ protected:
 
 private:
     std::filesystem::path oldCwd_;
+    std::FILE* trace_ = nullptr;
 };
 
 }  // namespace qt::engine::test

@@ -1,134 +1,134 @@
 #include "engine/platform/sound.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <thread>
 
+#include "engine/platform/midi_length.h"
 #include "sound_files.h"
+#include "temp_folder.h"
 
 namespace qt::platform {
 namespace {
 
-namespace fs = std::filesystem;
 using Kind = SoundChannel::Kind;
+const Kind kKinds[] = {Kind::music, Kind::effect};
 
-class Sound : public testing::Test {
-protected:
-    void SetUp() override {
-        useSilentAudio();
-        char name[] = "/tmp/qt_sound_XXXXXX";
-        dir_ = mkdtemp(name);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+// Waits up to `ms` of real time for the condition.
+bool within(int ms, const std::function<bool()>& condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!condition() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return condition();
+}
 
-    std::string file(const std::string& name, const std::string& bytes) {
-        const std::string path = dir_ + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
+std::string state(const SoundChannel& ch) { return ch.isPlaying() ? "playing" : ch.isOpen() ? "open" : "closed"; }
 
-    // Waits up to `ms` of real time for the condition.
-    static bool within(int ms, const std::function<bool()>& condition) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (std::chrono::steady_clock::now() < end) {
-            if (condition()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return condition();
-    }
-
-    std::string dir_;
-};
-
-TEST_F(Sound, StatesOnBothKinds) {
-    const std::string wav = file("a.wav", test::wavFile(60));
-    for (Kind kind : {Kind::music, Kind::effect}) {
+TEST(Sound, ChannelStates) {
+    useSilentAudio();
+    test::TempFolder dir;
+    const std::string wav = dir.write("a.wav", test::wavFile(60));
+    for (Kind kind : kKinds) {
         SoundChannel ch(kind);
-        EXPECT_FALSE(ch.isOpen());
-        ch.play(false);  // a closed channel plays nothing
-        EXPECT_FALSE(ch.isPlaying());
+        ch.play(false);  // nothing on a closed channel
         ch.stop();
-        ch.close();
-        EXPECT_FALSE(ch.isOpen());
-
+        EXPECT_EQ(state(ch), "closed");
         ASSERT_TRUE(ch.open(wav));
-        EXPECT_TRUE(ch.isOpen());
-        EXPECT_FALSE(ch.isPlaying());
+        EXPECT_EQ(state(ch), "open");
         ch.play(false);
-        EXPECT_TRUE(ch.isPlaying());
         EXPECT_TRUE(ch.isSounding());
-        // Played once, the file ends; the channel still counts as playing.
+        // A file played once ends; the channel still counts as playing.
         EXPECT_TRUE(within(2000, [&] { return !ch.isSounding(); }));
-        EXPECT_TRUE(ch.isPlaying());
-        ch.play(true);  // again from the start, looping
-        EXPECT_TRUE(ch.isSounding());
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        EXPECT_EQ(state(ch), "playing");
+        ch.play(true);  // from the start, looping past the file's end
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
         EXPECT_TRUE(ch.isSounding());
         ch.stop();
-        EXPECT_TRUE(ch.isOpen());
-        EXPECT_FALSE(ch.isPlaying());
+        EXPECT_EQ(state(ch), "open");
         EXPECT_FALSE(ch.isSounding());
-        ch.stop();
-        EXPECT_TRUE(ch.isOpen());
         ch.play(false);
         ch.close();
-        EXPECT_FALSE(ch.isOpen());
+        EXPECT_EQ(state(ch), "closed");
         EXPECT_FALSE(ch.isSounding());
     }
 }
 
-TEST_F(Sound, FailedOpenLeavesTheChannelClosed) {
-    const std::string wav = file("a.wav", test::wavFile(500));
-    const std::string good = test::wavFile(100);
-    const struct {
-        const char* name;
-        std::string bytes;
-    } broken[] = {
-        {"missing.wav", ""},  // not written below
+TEST(Sound, FailedOpenLeavesTheChannelClosed) {
+    useSilentAudio();
+    test::TempFolder dir;
+    const std::string wav = dir.write("a.wav", test::wavFile(500));
+    const std::pair<const char*, std::string> broken[] = {
         {"empty.wav", ""},
-        {"text.wav", "this is not a sound file at all\n"},
         {"text.ogg", "OggS but not really an ogg stream"},
         {"text.mp3", std::string(3000, 'x')},
         {"text.mid", "MThd\x00\x00\x00\x06garbage"},
-        {"notracks.mid", std::string("MThd\x00\x00\x00\x06\x00\x00\x00\x00\x00\x60", 14)},
-        {"text.flac", "fLaC\x00\x00"},
         {"noextension", std::string(100, '\x01')},
-        {"truncated.wav", good.substr(0, 30)},
-        {"huge-format.wav", "RIFF\xff\xff\xff\x7fWAVEfmt \x10\x00\x00\x00\x01\x00\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\x10\x00"},
+        {"truncated.wav", test::wavFile(100).substr(0, 30)},
+        {"absurd.wav", "RIFF\xff\xff\xff\x7fWAVEfmt \x10\x00\x00\x00\x01\x00" + std::string(12, '\xff') + "\x10\x00"},
     };
-    for (Kind kind : {Kind::music, Kind::effect}) {
-        for (const auto& b : broken) {
+    for (Kind kind : kKinds) {
+        for (const auto& [name, bytes] : broken) {
             SoundChannel ch(kind);
             ASSERT_TRUE(ch.open(wav));
             ch.play(true);
-            const std::string path = std::string(b.name) == "missing.wav" ? dir_ + "/missing.wav" : file(b.name, b.bytes);
-            EXPECT_FALSE(ch.open(path)) << b.name;
-            EXPECT_FALSE(ch.isOpen()) << b.name;
-            EXPECT_FALSE(ch.isSounding()) << b.name;
-            ch.play(false);
-            EXPECT_FALSE(ch.isPlaying()) << b.name;
+            EXPECT_FALSE(ch.open(dir.write(name, bytes))) << name;
+            EXPECT_EQ(state(ch), "closed") << name;
+            EXPECT_FALSE(ch.isSounding()) << name;
         }
+        SoundChannel ch(kind);
+        EXPECT_FALSE(ch.open(dir.file("missing.wav")));
     }
 }
 
-TEST_F(Sound, ChannelsAreIndependent) {
-    const std::string wav = file("a.wav", test::wavFile(100));
+std::string smf(uint16_t division, const std::string& events) {
+    const std::string n = {char(events.size() >> 24), char(events.size() >> 16), char(events.size() >> 8), char(events.size())};
+    return std::string("MThd\0\0\0\x06\0\0\0\x01", 12) + char(division >> 8) + char(division) + "MTrk" + n + events;
+}
+
+TEST(Sound, MidiPlayingTime) {
+    using K = MidiLength::Kind;
+    const std::string quarter = std::string("\0\x90\x3C\x40\x60\x80\x3C\0", 8);  // one note, 96 ticks
+    const struct { const char* name; std::string file; K kind; double seconds; } cases[] = {
+        {"not MIDI", "RIFF....", K::notMidi, 0},
+        {"header only", "MThd\0\0\0\x06", K::broken, 0},
+        {"no tracks", std::string("MThd\0\0\0\x06\0\0\0\0\0\x60", 14), K::broken, 0},
+        {"one quarter at 120", smf(96, quarter + std::string("\0\xFF\x2F\0", 4)), K::ok, 0.5},
+        {"tempo halved", smf(96, std::string("\0\xFF\x51\x03\x0F\x42\x40", 7) + quarter), K::ok, 1.0},
+        {"running status", smf(96, std::string("\0\x90\x3C\x40\x60\x3C\0\x60\xC0\x05", 10)), K::ok, 1.0},
+        {"25 frames of 40 ticks", smf(0xE728, std::string("\x83\x60\x90\x3C\x40", 5)), K::ok, 0.48},
+        {"cut off", smf(96, quarter).substr(0, 30), K::ok, 0.5},
+        {"days of silence", smf(96, std::string("\xFF\xFF\xFF\x7F\x90\x3C\x40", 7)), K::ok, 1398101.33},
+    };
+    for (const auto& c : cases) {
+        const MidiLength m = midiLength(c.file);
+        EXPECT_EQ(m.kind, c.kind) << c.name;
+        EXPECT_NEAR(m.seconds, c.seconds, 0.01) << c.name;
+    }
+    EXPECT_NEAR(midiLength(test::midiFile(300)).seconds, 0.297, 0.01);
+}
+
+TEST(Sound, EffectsThatPlayForHoursAreRefused) {
+    useSilentAudio();
+    test::TempFolder dir;
+    const std::string endless = dir.write("long.mid", smf(96, std::string("\xFF\xFF\xFF\x7F\x90\x3C\x40", 7)));
+    SoundChannel effect(Kind::effect), music(Kind::music);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(effect.open(endless));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_TRUE(music.open(endless));  // music streams
+}
+
+TEST(Sound, ChannelsAreIndependent) {
+    useSilentAudio();
+    test::TempFolder dir;
+    const std::string wav = dir.write("a.wav", test::wavFile(100));
     SoundChannel music(Kind::music), effect(Kind::effect), other(Kind::effect);
-    ASSERT_TRUE(music.open(wav));
-    ASSERT_TRUE(effect.open(wav));
-    ASSERT_TRUE(other.open(wav));
-    music.play(true);
-    effect.play(true);
-    other.play(true);
-    EXPECT_TRUE(music.isSounding());
-    EXPECT_TRUE(effect.isSounding());
-    // A new effect replaces only the previous effect.
-    ASSERT_TRUE(effect.open(wav));
+    for (SoundChannel* ch : {&music, &effect, &other}) {
+        ASSERT_TRUE(ch->open(wav));
+        ch->play(true);
+    }
+    ASSERT_TRUE(effect.open(wav));  // a new effect replaces only the previous effect
     EXPECT_FALSE(effect.isSounding());
     EXPECT_TRUE(music.isSounding());
     EXPECT_TRUE(other.isSounding());
@@ -138,44 +138,38 @@ TEST_F(Sound, ChannelsAreIndependent) {
     EXPECT_TRUE(other.isSounding());
 }
 
-TEST_F(Sound, MidiAndOggOnBothKinds) {
+TEST(Sound, MidiAndOggOnBothKinds) {
+    useSilentAudio();
+    test::TempFolder dir;
     const std::string ogg = test::oggFile(300);
     ASSERT_FALSE(ogg.empty());
-    const std::string files[] = {file("tune.mid", test::midiFile(300)), file("tone.ogg", ogg),
-                                 file("upper.OGG", ogg)};
-    for (Kind kind : {Kind::music, Kind::effect}) {
-        for (const std::string& path : files) {
+    for (const std::string& path : {dir.write("tune.mid", test::midiFile(300)), dir.write("tone.ogg", ogg)}) {
+        for (Kind kind : kKinds) {
             SoundChannel ch(kind);
             ASSERT_TRUE(ch.open(path)) << path;
             ch.play(false);
-            EXPECT_TRUE(ch.isPlaying()) << path;
             EXPECT_TRUE(ch.isSounding()) << path;
-            // (The synthesiser lets a note ring on for seconds.)
-            if (path.find(".mid") == std::string::npos) {
+            if (path.find(".ogg") != std::string::npos) {  // (a MIDI note rings on for seconds)
                 EXPECT_TRUE(within(3000, [&] { return !ch.isSounding(); })) << path;
             }
         }
     }
 }
 
-TEST(SoundWithoutDevice, FallsBackToSilenceAndSaysSoOnce) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    char name[] = "/tmp/qt_sound_XXXXXX";
-    const std::string dir = mkdtemp(name);
-    const std::string wav = dir + "/a.wav";
-    std::ofstream(wav, std::ios::binary) << test::wavFile(100);
+TEST(Sound, WithoutADeviceFallsBackToSilenceAndSaysSoOnce) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process: audio must not have started
+    test::TempFolder dir;
+    const std::string wav = dir.write("a.wav", test::wavFile(100));
     auto openBoth = [&] {
         setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
         SoundChannel music(Kind::music);
         SoundChannel effect(Kind::effect);
         const bool ok = music.open(wav) && effect.open(wav);
         music.play(false);
-        std::fputs(music.isPlaying() && ok ? "opened\n" : "failed\n", stderr);
+        std::fputs(ok && music.isPlaying() ? "opened\n" : "failed\n", stderr);
         std::exit(0);
     };
-    EXPECT_EXIT(openBoth(), testing::ExitedWithCode(0),
-        "^音声デバイスが開けません。音を出さずに続けます \\([^\n]*\\)\nopened\n$");
-    fs::remove_all(dir);
+    EXPECT_EXIT(openBoth(), testing::ExitedWithCode(0), "^音声デバイスが開けません。音を出さずに続けます \\([^\n]*\\)\nopened\n$");
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+// Any bytes as a scenario file: the reader splits them into fields and the
+// interpreter runs them (commands, arguments, waits, compositing, images).
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "engine/core/engine.h"
+#include "engine/core/window_geometry.h"
+#include "engine/interpreter/interpreter.h"
+#include "engine/platform/headless_backend.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace qt::engine;
+    // One scenario file per process, removed when the process ends.
+    static const struct ScenarioFile {
+        std::string path = "/tmp/fuzz_scenario_" + std::to_string(::getpid()) + ".dat";
+        ~ScenarioFile() { std::remove(path.c_str()); }
+    } file;
+    const std::string& path = file.path;
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(data, 1, size, f);
+        std::fclose(f);
+    }
+
+    qt::platform::HeadlessOptions options;
+    qt::platform::HeadlessBackend backend(options);
+    Engine engine;
+    engine.backend = &backend;
+    engine.exitNow = [](int) {};
+    engine.screenWidth = 8;
+    engine.screenHeight = 6;
+    engine.windowWidth = 16;
+    engine.windowHeight = 12;
+    engine.honbun.dark = {1, 1, 6, 4, 2};
+    Interpreter interpreter(engine);
+    engine.host = &interpreter;
+    interpreter.prepareArguments();
+    interpreter.constructReader();
+    backend.createWindow(windowSpecFor(backend.metrics(), 16, 12, 0, 0, "fuzz"));
+    engine.hasWindow = true;
+    engine.screens.create(engine, 3, 0xFF00FF);
+    interpreter.openFirst(path.c_str());
+
+    for (int i = 0; i < 500 && backend.windowExists() && !interpreter.atEnd(); ++i) {
+        if (engine.runState == kWaitingForKey) {
+            interpreter.keyWait(0, 0, 0);
+            interpreter.keyWait(0x0100, 'Z', 0);
+        } else {
+            interpreter.step();
+        }
+    }
+    interpreter.releaseForRestart();
+    return 0;
+}
