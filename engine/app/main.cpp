@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
 
     std::FILE* trace = nullptr;
     if (!options.tracePath.empty()) {
-        trace = std::fopen(options.tracePath.c_str(), options.restarted ? "a" : "w");
+        // Close-on-exec: a restart opens it again itself.
+        trace = std::fopen(options.tracePath.c_str(), options.restarted ? "ae" : "we");
         if (trace == nullptr) {
             note(msg::traceUnwritable.utf8() + options.tracePath);
             return 2;
