@@ -6,6 +6,8 @@
 #include "engine/app/options.h"
 #include "engine/app/restart.h"
 #include "engine/core/engine.h"
+#include "engine/core/error_reports.h"
+#include "engine/core/messages.h"
 #include "engine/core/startup.h"
 #include "engine/interpreter/interpreter.h"
 #include "engine/platform/backends.h"
@@ -32,16 +34,17 @@ int main(int argc, char** argv) {
         std::string error;
         backend = qt::platform::createSdlBackend(error);
         if (!backend) {
-            std::fprintf(stderr, "qRun: %s\n", error.c_str());
+            note(error);
             return 1;
         }
     }
 
     std::FILE* trace = nullptr;
     if (!options.tracePath.empty()) {
-        trace = std::fopen(options.tracePath.c_str(), options.restarted ? "a" : "w");
+        // Close-on-exec: a restart opens it again itself.
+        trace = std::fopen(options.tracePath.c_str(), options.restarted ? "ae" : "we");
         if (trace == nullptr) {
-            std::fprintf(stderr, "qRun: cannot write the trace file %s\n", options.tracePath.c_str());
+            note(msg::traceUnwritable.utf8() + options.tracePath);
             return 2;
         }
     }
@@ -57,8 +60,8 @@ int main(int argc, char** argv) {
     const int code = runEngine(engine, [&](Engine& e) {
         if (options.headless) {
             replaceProcess(restartArguments(options, e.backend->tickCount(), e.waitSerial));
-        } else if (!startDetached()) {
-            std::perror("qRun: cannot start again");
+        } else {
+            startDetached();
         }
     });
     if (trace != nullptr) std::fclose(trace);

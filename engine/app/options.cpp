@@ -8,26 +8,12 @@
 #include <iterator>
 #include <string_view>
 
+#include "engine/core/error_reports.h"
+#include "engine/core/messages.h"
+
 namespace qt::engine {
 
 namespace {
-
-constexpr char kUsage[] =
-    "usage: qRun [options]\n"
-    "Plays the scenario named in qRun.ini beside the executable.\n"
-    "\n"
-    "  --help          show this text\n"
-    "  --headless      run without a display (virtual clock, scripted input)\n"
-    "  --input FILE    headless input script, one event a line: MS EVENT\n"
-    "                  EVENT: key NAME | down NAME | up NAME | focus out | focus in\n"
-    "                         | click X Y | shift-click X Y\n"
-    "                  NAME: space enter z esc f12 separator left right up down,\n"
-    "                        a letter or a digit; '#' lines and blank lines are skipped\n"
-    "  --capture DIR   save the window's picture as DIR/wait-NNNN.png at each wait\n"
-    "                  and DIR/end.png when the engine ends\n"
-    "  --until MS      headless: close the window when the virtual clock reaches MS\n"
-    "                  (default 600000)\n"
-    "  --trace FILE    write PATH:LINE: FIELD for every interpreter step\n";
 
 std::string absolute(const std::string& path) {
     if (!path.empty() && path[0] == '/') return path;
@@ -43,7 +29,7 @@ bool parseUint(std::string_view text, uint32_t& out) {
 }
 
 bool usageError(const std::string& text, int& exitCode) {
-    std::fprintf(stderr, "qRun: %s (see --help)\n", text.c_str());
+    note(text + msg::seeHelp.utf8());
     exitCode = 2;
     return false;
 }
@@ -61,45 +47,45 @@ bool parseOptions(int argc, char** argv, AppOptions& options, int& exitCode) {
         };
         std::string text;
         if (arg == "--help") {
-            std::fputs(kUsage, stdout);
+            std::fputs(msg::usage.utf8(), stdout);
             return false;
         } else if (arg == "--headless") {
             options.headless = true;
         } else if (arg == "--input") {
-            if (!value(text)) return usageError("--input needs a file", exitCode);
+            if (!value(text)) return usageError("--input" + std::string(msg::optionNeedsFile.utf8()), exitCode);
             options.inputPath = absolute(text);
         } else if (arg == "--capture") {
-            if (!value(text)) return usageError("--capture needs a folder", exitCode);
+            if (!value(text)) return usageError("--capture" + std::string(msg::optionNeedsFolder.utf8()), exitCode);
             options.captureDir = absolute(text);
         } else if (arg == "--trace") {
-            if (!value(text)) return usageError("--trace needs a file", exitCode);
+            if (!value(text)) return usageError("--trace" + std::string(msg::optionNeedsFile.utf8()), exitCode);
             options.tracePath = absolute(text);
         } else if (arg == "--until") {
             if (!value(text) || !parseUint(text, options.untilMs)) {
-                return usageError("--until needs a time in milliseconds", exitCode);
+                return usageError("--until" + std::string(msg::optionNeedsTime.utf8()), exitCode);
             }
         } else if (arg == "--start-ms") {  // restart: the clock goes on
             if (!value(text) || !parseUint(text, options.startMs)) {
-                return usageError("--start-ms needs a time in milliseconds", exitCode);
+                return usageError("--start-ms" + std::string(msg::optionNeedsTime.utf8()), exitCode);
             }
             options.restarted = true;
         } else if (arg == "--first-wait") {  // restart: capture numbers go on
             if (!value(text) || !parseUint(text, options.firstWait)) {
-                return usageError("--first-wait needs a number", exitCode);
+                return usageError("--first-wait" + std::string(msg::optionNeedsNumber.utf8()), exitCode);
             }
         } else {
-            return usageError("unknown option " + std::string(arg), exitCode);
+            return usageError(msg::unknownOption.utf8() + std::string(arg), exitCode);
         }
     }
 
     if (!options.inputPath.empty()) {
         std::ifstream in(options.inputPath, std::ios::binary);
-        if (!in) return usageError("cannot read the input file " + options.inputPath, exitCode);
+        if (!in) return usageError(msg::inputUnreadable.utf8() + options.inputPath, exitCode);
         const std::string script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         int line = 0;
         std::string error;
         if (!platform::parseInputScript(script, options.input, line, error)) {
-            std::fprintf(stderr, "qRun: %s:%d: %s\n", options.inputPath.c_str(), line, error.c_str());
+            note(options.inputPath + ":" + std::to_string(line) + ": " + error);
             exitCode = 2;
             return false;
         }
@@ -108,7 +94,7 @@ bool parseOptions(int argc, char** argv, AppOptions& options, int& exitCode) {
         struct stat st {};
         if (::stat(options.captureDir.c_str(), &st) != 0 &&
             ::mkdir(options.captureDir.c_str(), 0777) != 0) {
-            return usageError("cannot create the capture folder " + options.captureDir, exitCode);
+            return usageError(msg::captureFolderFailed.utf8() + options.captureDir, exitCode);
         }
     }
     return true;

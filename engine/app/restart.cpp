@@ -4,7 +4,12 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include "engine/core/error_reports.h"
+#include "engine/core/messages.h"
 
 extern char** environ;
 
@@ -32,6 +37,7 @@ bool startDetached() {
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, path.c_str(), nullptr, &attr, argv, environ);
     posix_spawnattr_destroy(&attr);
+    if (rc != 0) note(msg::restartFailed.utf8() + std::string(std::strerror(rc)));
     return rc == 0;
 }
 
@@ -44,7 +50,7 @@ void replaceProcess(const std::vector<std::string>& arguments) {
     argv.push_back(nullptr);
     std::fflush(nullptr);
     ::execv(path.c_str(), argv.data());
-    std::perror("qRun: cannot start again");
+    note(msg::restartFailed.utf8() + std::string(std::strerror(errno)));
 }
 
 }  // namespace qt::engine

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "engine/core/engine.h"
+#include "engine/core/error_reports.h"
+#include "engine/core/messages.h"
 #include "engine/platform/image.h"
 
 namespace qt::engine {
@@ -14,7 +16,7 @@ void save(Engine& engine, const std::string& name) {
     const platform::Surface& picture = engine.backend->clientPicture();
     const std::string path = engine.captureDir + "/" + name;
     if (!platform::savePng(picture, path)) {
-        std::fprintf(stderr, "qRun: cannot save the capture %s\n", path.c_str());
+        note(msg::captureFailed.utf8() + path);
     }
 }
 

@@ -1,5 +1,8 @@
 #include "engine/core/compositing.h"
 
+#include <bit>
+#include <cstring>
+
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
 #include "engine/core/messages.h"
@@ -52,15 +55,21 @@ void darkHonbun(Engine& engine, int32_t x1, int32_t y1, int32_t x2, int32_t y2, 
         return;
     }
     if (composition == nullptr) return;
+    // Whole pixels at once: shifting the little-endian word moves bits of a
+    // byte into the one below it, and the mask drops them again (and the
+    // fourth byte), so each colour byte is shifted on its own.
+    static_assert(std::endian::native == std::endian::little);
     const unsigned s = static_cast<unsigned>(shift) & 31u;
-    uint8_t* bits = composition->bits();
-    for (int32_t y = y1; y <= y2; ++y) {
-        uint8_t* p = bits + (static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x1)) * 4;
-        for (int32_t x = x1; x <= x2; ++x, p += 4) {
-            p[0] = static_cast<uint8_t>(p[0] >> s);
-            p[1] = static_cast<uint8_t>(p[1] >> s);
-            p[2] = static_cast<uint8_t>(p[2] >> s);
-            p[3] = 0;
+    const uint32_t keep = s >= 8 ? 0u : (0xFFu >> s) * 0x010101u;
+    const size_t stride = static_cast<size_t>(w) * 4;
+    uint8_t* row = composition->bits() + static_cast<size_t>(y1) * stride + static_cast<size_t>(x1) * 4;
+    const size_t count = static_cast<size_t>(x2 - x1) + 1;
+    for (int32_t y = y1; y <= y2; ++y, row += stride) {
+        for (size_t i = 0; i < count; ++i) {
+            uint32_t pixel;
+            std::memcpy(&pixel, row + i * 4, 4);
+            pixel = (pixel >> s) & keep;
+            std::memcpy(row + i * 4, &pixel, 4);
         }
     }
 }

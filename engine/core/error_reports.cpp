@@ -1,5 +1,6 @@
 #include "engine/core/error_reports.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -11,6 +12,13 @@ namespace qt::engine {
 
 void destroyMainWindow(Engine& engine) {
     if (engine.backend->windowExists()) engine.backend->destroyWindow();
+}
+
+void note(std::string_view utf8) {
+    std::string line = "qRun: ";
+    line.append(utf8).append("\n");
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
 }
 
 void endProcess(Engine& engine, int code) {

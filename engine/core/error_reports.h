@@ -10,6 +10,10 @@ struct Engine;
 // with exit code 1; otherwise the window is destroyed and this returns.
 void errexit(Engine& engine, std::string_view textCp932);
 
+// A problem outside the scenario (options, files of the tools): "qRun: "
+// and the UTF-8 text on standard error.
+void note(std::string_view utf8);
+
 // Exclamation icon; caption "エラー　" + scenario path + "　LINE:" + line.
 // Always returns. Neither report is shown once the window has been
 // destroyed: the engine is then ending.

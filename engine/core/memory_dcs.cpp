@@ -1,5 +1,8 @@
 #include "engine/core/memory_dcs.h"
 
+#include <unistd.h>
+
+#include <cstdint>
 #include <new>
 #include <string>
 
@@ -20,6 +23,17 @@ bool makeScreen(Engine& engine, platform::Surface& surface, int32_t id, int32_t 
     return false;
 }
 
+uint64_t screenBytes(int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0) return 0;
+    return static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4u;
+}
+
+uint64_t physicalMemory() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES), size = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || size <= 0) return UINT64_MAX;
+    return static_cast<uint64_t>(pages) * static_cast<uint64_t>(size);
+}
+
 }  // namespace
 
 void MemoryDCs::create(Engine& engine, int32_t count, platform::ColorRef clearColor) {
@@ -36,7 +50,12 @@ void MemoryDCs::create(Engine& engine, int32_t count, platform::ColorRef clearCo
                                    platform::BoxIcon::exclamation);
         count_ = 2;
     }
-    table_.reset(new (std::nothrow) platform::Surface[static_cast<size_t>(count_) + 1]);
+    // Filling a screen touches all of its memory: a table larger than the
+    // machine would end in the out-of-memory killer instead of a report.
+    const uint64_t bytes = (static_cast<uint64_t>(count_) + 2) * screenBytes(w, h) +
+                           screenBytes(engine.windowWidth, engine.windowHeight);
+    if (bytes > physicalMemory() / 2) table_.reset();
+    else table_.reset(new (std::nothrow) platform::Surface[static_cast<size_t>(count_) + 1]);
     if (!table_) {
         errexit(engine, msg::screensAllocFailed.cp932());
         return;

@@ -47,4 +47,35 @@ inline const Message imageReadFailed{"読込失敗 /e"};
 inline const Message soundBadCommand{"コマンドが異常です。[音関連命令"};
 inline const Message soundOpenFailed{"ファイルが開けません [音関連命令\n> "};
 
+// Standard error and the command line (UTF-8; see note()).
+inline const Message usage{
+    "usage: qRun [options]\n"
+    "Plays the scenario named in qRun.ini beside the executable.\n"
+    "\n"
+    "  --help          show this text\n"
+    "  --headless      run without a display (virtual clock, scripted input)\n"
+    "  --input FILE    headless input script, one event a line: MS EVENT\n"
+    "                  EVENT: key NAME | down NAME | up NAME | focus out | focus in\n"
+    "                         | click X Y | shift-click X Y\n"
+    "                  NAME: space enter z esc f12 separator left right up down,\n"
+    "                        a letter or a digit; '#' lines and blank lines are skipped\n"
+    "  --capture DIR   save the window's picture as DIR/wait-NNNN.png at each wait\n"
+    "                  and DIR/end.png when the engine ends\n"
+    "  --until MS      headless: close the window when the virtual clock reaches MS\n"
+    "                  (default 600000)\n"
+    "  --trace FILE    write PATH:LINE: FIELD for every interpreter step\n"};
+inline const Message seeHelp{" (see --help)"};
+inline const Message unknownOption{"unknown option "};
+inline const Message optionNeedsFile{" needs a file"};
+inline const Message optionNeedsFolder{" needs a folder"};
+inline const Message optionNeedsTime{" needs a time in milliseconds"};
+inline const Message optionNeedsNumber{" needs a number"};
+inline const Message inputUnreadable{"cannot read the input file "};
+inline const Message captureFolderFailed{"cannot create the capture folder "};
+inline const Message captureFailed{"cannot save the capture "};
+inline const Message traceUnwritable{"cannot write the trace file "};
+inline const Message folderNotEntered{"cannot enter the folder "};
+inline const Message noWindowMade{"the window cannot be created; to play without a display use --headless"};
+inline const Message restartFailed{"cannot start again: "};
+
 }  // namespace qt::engine::msg

@@ -36,10 +36,7 @@ bool startUp(Engine& engine) {
     const platform::WindowSpec spec = windowSpecFor(
         backend.metrics(), engine.windowWidth, engine.windowHeight, widthP, heightP, path);
     if (!backend.createWindow(spec)) {
-        std::fprintf(stderr,
-                     "qRun: the window (%d x %d) cannot be created; "
-                     "to play without a display use --headless\n",
-                     spec.clientWidth, spec.clientHeight);
+        note(msg::noWindowMade.utf8());
         endProcess(engine, 1);
         return false;
     }
@@ -64,7 +61,7 @@ bool startUp(Engine& engine) {
 int runEngine(Engine& engine, const std::function<void(Engine&)>& restart) {
     if (getExeFolder(exeFolder)) {
         if (::chdir(exeFolderOnDisk()) != 0) {
-            std::fprintf(stderr, "qRun: cannot enter the folder %s\n", exeFolderOnDisk());
+            note(msg::folderNotEntered.utf8() + std::string(exeFolderOnDisk()));
         }
     } else {
         showErrorBox(engine, msg::exeFolderFailed.cp932());

@@ -40,6 +40,7 @@ pid_t spawn(const std::vector<const char*>& argv, const std::string& dir, const 
         if (argv[0][0] == 'X') ::dup2(::open("/dev/null", O_WRONLY), 2);
         ::setenv("DISPLAY", display.c_str(), 1);
         ::setenv("LSAN_OPTIONS", "print_suppressions=0", 1);
+        ::setenv("SDL_VIDEODRIVER", "x11", 1);
         if (::chdir(dir.c_str()) == 0) ::execvp(argv[0], const_cast<char* const*>(argv.data()));
         ::_exit(127);
     }
@@ -71,14 +72,14 @@ TEST(QRunXvfb, WindowShowsThePictureAndEscClosesIt) {
     Processes running;
     for (int attempt = 0; attempt < 5 && display.empty(); ++attempt) {
         const std::string name = ":" + std::to_string(400 + (::getpid() * 7 + attempt * 13) % 500);
-        const pid_t xvfb = spawn({"Xvfb", name.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr}, "/", name);
+        if (std::filesystem::exists("/tmp/.X" + name.substr(1) + "-lock")) continue;
+        const pid_t xvfb = spawn({"Xvfb", name.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset", nullptr}, "/", name);
         running.pids.push_back(xvfb);
         Display* d = nullptr;
-        if (waitFor([&] { return (d = XOpenDisplay(name.c_str())) != nullptr || ::waitpid(xvfb, nullptr, WNOHANG); }) &&
-            d != nullptr) {
-            XCloseDisplay(d);
-            display = name;
-        }
+        waitFor([&] { return (d = XOpenDisplay(name.c_str())) != nullptr || ::waitpid(xvfb, nullptr, WNOHANG) != 0; });
+        // Ours only if our server is still the one running there.
+        if (d != nullptr) XCloseDisplay(d);
+        if (d != nullptr && ::waitpid(xvfb, nullptr, WNOHANG) == 0) display = name;
     }
     ASSERT_FALSE(display.empty());
     QRunFolder q;

@@ -32,11 +32,13 @@ TEST_F(ScreensTest, UserScreenCountIsCorrected) {
 
 TEST_F(ScreensTest, ScreensThatCannotBeMadeGoThroughErrexit) {
     const std::tuple<int, int, int, std::string> cases[] = {
-        {0, 3, 6, "-1 (0x3)"}, {4, 3, 0, "0 (8x0)"}, {2000000000, 2000000000, 6, "-1 (2000000000x2000000000)"}};
+        {0, 3, 6, "-1 (0x3)"}, {4, 3, 0, "0 (8x0)"}, {2000000000, 2000000000, 6, "-1 (2000000000x2000000000)"},
+        {4000, 4000, 6, ""}};  // 32767 screens of 64 MB: more than the machine has
     for (const auto& [sw, sh, wh, what] : cases) {
-        makeScreens(sw, sh, 8, wh);
+        makeScreens(sw, sh, 8, wh, what.empty() ? 32767 : 2);
         EXPECT_FALSE(engine->screens.built());
-        EXPECT_EQ(boxes(), "errexit() | 仮想画面の作成に失敗 [memoryDCsクラス]\n> " + what + "\n");
+        EXPECT_EQ(boxes(), what.empty() ? "errexit() | メモリ確保失敗 [memoryDCsクラス]\n"
+                                        : "errexit() | 仮想画面の作成に失敗 [memoryDCsクラス]\n> " + what + "\n");
         EXPECT_EQ(backend->boxes()[0].icon, platform::BoxIcon::stop);
         EXPECT_FALSE(backend->windowExists());
         EXPECT_EQ(engine->screens.getDC(1), nullptr);
