@@ -33,9 +33,9 @@ bool startUp(Engine& engine) {
     readIniString("main", "title", msg::defaultTitle.c_str(), path, sizeof path, kIniFile);
     const int32_t heightP = readIniInt("screen", "wincsizeHeightP", 0, kIniFile);
     const int32_t widthP = readIniInt("screen", "wincsizeWidthP", 0, kIniFile);
-    const platform::WindowSpec spec = windowSpecFor(
+    const platform::WindowSpec shape = windowSpecFor(
         backend.metrics(), engine.windowWidth, engine.windowHeight, widthP, heightP, path);
-    if (!backend.createWindow(spec)) {
+    if (!backend.createWindow(shape)) {
         note(msg::noWindowMade.utf8());
         endProcess(engine, 1);
         return false;

@@ -63,7 +63,7 @@ public:
     virtual DisplayMetrics metrics() = 0;
 
     // Creates (hidden) the one window. Returns false when it cannot be made.
-    virtual bool createWindow(const WindowSpec& spec) = 0;
+    virtual bool createWindow(const WindowSpec& shape) = 0;
     virtual void showWindow() = 0;
     virtual bool windowExists() const = 0;
     // Destroys the window; a destroy event follows on the queue.

@@ -42,12 +42,12 @@ HeadlessBackend::HeadlessBackend(const HeadlessOptions& options)
 
 DisplayMetrics HeadlessBackend::metrics() { return metrics_; }
 
-bool HeadlessBackend::createWindow(const WindowSpec& spec) {
+bool HeadlessBackend::createWindow(const WindowSpec& shape) {
     if (exists_) return false;
     Surface picture;
-    if (!picture.create(spec.pictureWidth, spec.pictureHeight, rgb(64, 64, 64))) return false;
+    if (!picture.create(shape.pictureWidth, shape.pictureHeight, rgb(64, 64, 64))) return false;
     picture_ = std::move(picture);
-    spec_ = spec;
+    spec_ = shape;
     exists_ = true;
     return true;
 }

@@ -24,7 +24,7 @@ public:
     explicit HeadlessBackend(const HeadlessOptions& options);
 
     DisplayMetrics metrics() override;
-    bool createWindow(const WindowSpec& spec) override;
+    bool createWindow(const WindowSpec& shape) override;
     void showWindow() override;
     bool windowExists() const override { return exists_; }
     void destroyWindow() override;

@@ -51,15 +51,15 @@ public:
         return m;
     }
 
-    bool createWindow(const WindowSpec& spec) override {
+    bool createWindow(const WindowSpec& shape) override {
         if (window_) return false;
         Surface picture;
-        if (!picture.create(spec.pictureWidth, spec.pictureHeight, rgb(kGrey, kGrey, kGrey))) return false;
+        if (!picture.create(shape.pictureWidth, shape.pictureHeight, rgb(kGrey, kGrey, kGrey))) return false;
         // The engine places the outer frame; SDL places the client area.
-        const int64_t x = int64_t{spec.left} + kFrame, y = int64_t{spec.top} + kFrame + kCaption;
-        window_ = SDL_CreateWindow(cp932ToUtf8(spec.titleCp932).c_str(), clampInt(x), clampInt(y),
-                                   std::clamp(spec.clientWidth, 1, Surface::kMaxSide),
-                                   std::clamp(spec.clientHeight, 1, Surface::kMaxSide),
+        const int64_t x = int64_t{shape.left} + kFrame, y = int64_t{shape.top} + kFrame + kCaption;
+        window_ = SDL_CreateWindow(cp932ToUtf8(shape.titleCp932).c_str(), clampInt(x), clampInt(y),
+                                   std::clamp(shape.clientWidth, 1, Surface::kMaxSide),
+                                   std::clamp(shape.clientHeight, 1, Surface::kMaxSide),
                                    SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
         if (!window_) return false;
         SDL_SetWindowHitTest(window_, hitTest, nullptr);

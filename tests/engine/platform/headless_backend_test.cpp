@@ -45,10 +45,10 @@ std::unique_ptr<HeadlessBackend> makeBackend(const std::string& script, uint32_t
     EXPECT_TRUE(parseInputScript(script, options.input, line, error)) << error;
     options.untilMs = untilMs;
     auto backend = std::make_unique<HeadlessBackend>(options);
-    WindowSpec spec;
-    spec.pictureWidth = spec.clientWidth = 8;
-    spec.pictureHeight = spec.clientHeight = 6;
-    EXPECT_TRUE(backend->createWindow(spec));
+    WindowSpec shape;
+    shape.pictureWidth = shape.clientWidth = 8;
+    shape.pictureHeight = shape.clientHeight = 6;
+    EXPECT_TRUE(backend->createWindow(shape));
     return backend;
 }
 
@@ -131,11 +131,11 @@ TEST(HeadlessBackend, PaintsQuitAndDestroy) {
 
 TEST(HeadlessBackend, WindowSizesAndMessageBoxes) {
     HeadlessBackend b{HeadlessOptions{}};
-    WindowSpec spec;
-    spec.pictureHeight = 480;
-    EXPECT_FALSE(b.createWindow(spec));
-    spec.pictureWidth = 640;
-    ASSERT_TRUE(b.createWindow(spec));
+    WindowSpec shape;
+    shape.pictureHeight = 480;
+    EXPECT_FALSE(b.createWindow(shape));
+    shape.pictureWidth = 640;
+    ASSERT_TRUE(b.createWindow(shape));
     EXPECT_EQ(b.clientPicture().width(), 640);
     testing::internal::CaptureStderr();
     b.messageBox("errexit()", utf8ToCp932("「最初に読み込むシナリオファイル」が存在しません\n"), BoxIcon::stop);

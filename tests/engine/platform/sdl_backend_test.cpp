@@ -71,8 +71,8 @@ protected:
         std::string error;
         backend_ = createSdlBackend(SdlOptions{messageBoxes}, error);
         ASSERT_TRUE(backend_) << error;
-        const WindowSpec spec{utf8ToCp932("テスト窓"), 100, 50, 200, 150, 160, 120};
-        ASSERT_TRUE(backend_->createWindow(spec));
+        const WindowSpec shape{utf8ToCp932("テスト窓"), 100, 50, 200, 150, 160, 120};
+        ASSERT_TRUE(backend_->createWindow(shape));
         backend_->showWindow();
         const auto events = collect(5, [&](const auto& e) { return ends(e, EventType::paint) && backend_->hasFocus(); });
         ASSERT_TRUE(ends(events, EventType::paint));
