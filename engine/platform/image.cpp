@@ -1,7 +1,7 @@
 #include "engine/platform/image.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
+#include <png.h>
 #include <sys/stat.h>
 
 #if defined(__x86_64__)
@@ -203,10 +203,20 @@ bool loadBmp(const std::string& diskPath, Surface& out) {
 
 bool loadImage(const std::string& diskPath, Surface& out) {
     out = Surface();
-    SdlSurface loaded(IMG_Load(diskPath.c_str()));
-    if (!loaded || loaded->w > Surface::kMaxSide || loaded->h > Surface::kMaxSide) return false;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, diskPath.c_str())) return false;
     Surface picture;
-    if (!copyPixels(loaded.get(), picture)) return false;
+    if (image.width > Surface::kMaxSide || image.height > Surface::kMaxSide ||
+        !picture.create(static_cast<int>(image.width), static_cast<int>(image.height), 0)) {
+        png_image_free(&image);
+        return false;
+    }
+    // Blue, green, red and a fourth byte: the surface's own layout.
+    image.format = PNG_FORMAT_BGRA;
+    if (!png_image_finish_read(&image, nullptr, picture.bits(), 0, nullptr)) return false;
+    const size_t count = size_t{image.width} * image.height;
+    for (size_t i = 0; i < count; ++i) picture.bits()[i * 4 + 3] = 0;
     out = std::move(picture);
     return true;
 }
@@ -214,11 +224,17 @@ bool loadImage(const std::string& diskPath, Surface& out) {
 bool savePng(const Surface& surface, const std::string& diskPath) {
     if (!surface.valid()) return false;
     // The fourth byte is not part of the picture.
-    SdlSurface view(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(surface.bits()), surface.width(),
-                                                       surface.height(), 32, surface.width() * 4,
-                                                       SDL_PIXELFORMAT_RGB888));
-    if (!view) return false;
-    return IMG_SavePNG(view.get(), diskPath.c_str()) == 0;
+    const size_t count = static_cast<size_t>(surface.width()) * static_cast<size_t>(surface.height());
+    std::vector<uint8_t> bgr(count * 3);
+    for (size_t i = 0; i < count; ++i) std::memcpy(&bgr[i * 3], surface.bits() + i * 4, 3);
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(surface.width());
+    image.height = static_cast<png_uint_32>(surface.height());
+    image.format = PNG_FORMAT_BGR;
+    const bool ok = png_image_write_to_file(&image, diskPath.c_str(), 0, bgr.data(), 0, nullptr) != 0;
+    png_image_free(&image);
+    return ok;
 }
 
 }  // namespace qt::platform

@@ -11,8 +11,7 @@ namespace qt::platform {
 // missing, truncated, corrupt or unallocatable image; `out` is then empty.
 bool loadBmp(const std::string& diskPath, Surface& out);
 
-// Loads any picture SDL_image reads (PNG among others), for tools and
-// tests that compare captures. Same results as loadBmp.
+// Loads a PNG picture, for tools and tests that compare captures. Same results as loadBmp.
 bool loadImage(const std::string& diskPath, Surface& out);
 
 // Saves the surface as a PNG file (red, green and blue; the fourth byte is
