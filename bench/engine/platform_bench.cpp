@@ -15,7 +15,7 @@
 #include "engine/platform/image.h"
 #include "engine/platform/sound.h"
 #include "engine/platform/surface.h"
-#include "sound_files.h"
+#include "test_files.h"
 
 namespace qt::platform {
 namespace {

@@ -7,28 +7,14 @@ namespace {
 using platform::ColorRef;
 constexpr ColorRef M = 0xFF00FF, R = 0x0000FF, G = 0x00FF00, B = 0xFF0000, W = 0xFFFFFF, K = 0;
 
-std::string le(uint32_t v, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-    return s;
-}
-
 // A bottom-up 24-bit BMP, rows given top first, padded to four bytes.
 std::string bmp24(int w, int h, const std::vector<ColorRef>& px) {
-    const int stride = (w * 3 + 3) & ~3;
-    std::string b = "BM" + le(54 + stride * h, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(w, 4) + le(h, 4) +
-                    le(1, 2) + le(24, 2) + le(0, 4) + le(stride * h, 4) + std::string(16, '\0');
+    std::string rows;
     for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x) b += le(((px[y * w + x] & 0xFF) << 16) | (px[y * w + x] & 0xFF00) | (px[y * w + x] >> 16), 3);
-        b.append(stride - w * 3, '\0');
+        for (int x = 0; x < w; ++x) rows += platform::test::le(((px[y * w + x] & 0xFF) << 16) | (px[y * w + x] & 0xFF00) | (px[y * w + x] >> 16), 3);
+        rows.append((4 - w * 3 % 4) % 4, '\0');
     }
-    return b;
-}
-
-// A tenth of a second of silence, 8-bit mono WAV.
-std::string wav() {
-    return "RIFF" + le(36 + 800, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) + le(8000, 4) +
-           le(1, 2) + le(8, 2) + "data" + le(800, 4) + std::string(800, '\x80');
+    return platform::test::bmp(w, h, 24, 0, "", rows);
 }
 
 class CommandsTest : public EngineTest {
@@ -36,7 +22,7 @@ protected:
     void SetUp() override {
         EngineTest::SetUp();
         folder.write("img.bmp", bmp24(3, 2, {R, M, G, B, W, R}));
-        folder.write("a.wav", wav());
+        folder.write("a.wav", platform::test::wavFile(100));
     }
     void playBlack(const std::string& body, const std::string& ini = "") {
         play(body, "[honbun]\nlineSpeed=0\n" + ini + "[screen]\nClearColor=&H000000\n");

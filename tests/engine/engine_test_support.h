@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,31 +20,13 @@
 #include "engine/core/window_geometry.h"
 #include "engine/interpreter/interpreter.h"
 #include "engine/platform/headless_backend.h"
+#include "platform/test_files.h"
 
 namespace qt::engine::test {
 
 inline const std::string kHeader = "\x82\xA9\r\n";
 
-class TempFolder {
-public:
-    TempFolder() {
-        char tmpl[] = "/tmp/qrun-test-XXXXXX";
-        path_ = ::mkdtemp(tmpl);
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    void write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(file(name), std::ios::binary) << bytes;
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(file(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-private:
-    std::string path_;
-};
+using platform::test::TempFolder;
 
 // The built qRun copied into a folder of its own; run() gives the exit code
 // and fills out/err.

@@ -2,37 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
-#include "picture.h"
-#include "temp_folder.h"
+#include "test_files.h"
 
 namespace qt::platform {
 namespace {
 
-std::string le(uint32_t v, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-    return s;
-}
-
-std::string bytes(std::initializer_list<int> list) {
-    std::string s;
-    for (int v : list) s += static_cast<char>(v);
-    return s;
-}
-
-// A BMP file: info header of 40 bytes (12 for the old core header), then
-// masks or palette, then the rows as given (padding included).
-std::string bmp(int32_t w, int32_t h, int bpp, uint32_t compression, const std::string& palette,
-                const std::string& rows, bool core = false) {
-    const std::string info = core ? le(12, 4) + le(uint32_t(w), 2) + le(uint32_t(h), 2) + le(1, 2) + le(uint32_t(bpp), 2)
-                                  : le(40, 4) + le(uint32_t(w), 4) + le(uint32_t(h), 4) + le(1, 2) + le(uint32_t(bpp), 2) +
-                                        le(compression, 4) + le(uint32_t(rows.size()), 4) + std::string(8, '\0') +
-                                        le(uint32_t(palette.size() / 4), 4) + le(0, 4);
-    const uint32_t offset = uint32_t(14 + info.size() + palette.size());
-    return "BM" + le(offset + uint32_t(rows.size()), 4) + le(0, 4) + le(offset, 4) + info + palette + rows;
-}
+using test::bmp;
+using test::bytes;
+using test::le;
 
 // Every variant shows the same 3 x 2 picture: red green blue / white black magenta.
 const char* kPicture = "ABC|D.M";
@@ -98,9 +75,7 @@ TEST(SavePng, RoundTrip) {
     Surface s = test::picture({"ABC", "D.M"}), back;
     s.bits()[3] = 0x55;  // not part of the picture
     ASSERT_TRUE(savePng(s, dir.file("out.png")));
-    std::ifstream in(dir.file("out.png"), std::ios::binary);
-    std::string head(24, '\0');
-    in.read(head.data(), 24);
+    const std::string head = dir.read("out.png").substr(0, 24);
     EXPECT_EQ(head.substr(0, 8), "\x89PNG\r\n\x1a\n");
     EXPECT_EQ(head.substr(16, 8), bytes({0, 0, 0, 3, 0, 0, 0, 2}));
     ASSERT_TRUE(loadImage(dir.file("out.png"), back));

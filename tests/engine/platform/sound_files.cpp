@@ -1,4 +1,4 @@
-#include "sound_files.h"
+#include "test_files.h"
 
 #include <vorbis/vorbisenc.h>
 
@@ -8,14 +8,7 @@
 namespace qt::platform::test {
 
 namespace {
-
-std::string le(uint32_t v, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-    return s;
-}
 std::string be32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
-
 }  // namespace
 
 std::string wavFile(int ms) {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "picture.h"
+#include "test_files.h"
 
 namespace qt::platform {
 namespace {
