@@ -30,15 +30,13 @@ Xvfb::Xvfb() {
         _exit(127);
     }
     close(fds[1]);
-    char buf[16] = {};
-    size_t got = 0;
-    for (ssize_t n; got < sizeof buf - 1 && (n = read(fds[0], buf + got, sizeof buf - 1 - got)) > 0;) got += size_t(n);
-    close(fds[0]);
-    if (got > 0 && buf[0] >= '0' && buf[0] <= '9') {
-        char name[24];
-        std::snprintf(name, sizeof name, ":%d", std::atoi(buf));
-        display_ = std::string(name);
-    }
+    // The server writes its display number when it is ready for clients.
+    FILE* number = fdopen(fds[0], "r");
+    int n = -1;
+    char name[24];
+    if (number && std::fscanf(number, "%d", &n) == 1 && n >= 0 && std::snprintf(name, sizeof name, ":%d", n) > 0)
+        display_ = name;
+    if (number) std::fclose(number);
 }
 
 Xvfb::~Xvfb() {
