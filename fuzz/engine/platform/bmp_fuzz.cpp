@@ -1,0 +1,39 @@
+// Any bytes as a BMP file: the loader either refuses them or gives a
+// picture no larger than a surface may be, never reading past the file.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "engine/platform/image.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // One file per process, removed when the process ends.
+    static const struct ImageFile {
+        std::string path = "/tmp/fuzz_bmp_" + std::to_string(::getpid()) + ".bmp";
+        ~ImageFile() { std::remove(path.c_str()); }
+    } file;
+    std::FILE* f = std::fopen(file.path.c_str(), "wb");
+    if (f == nullptr) return 0;
+    const bool written = std::fwrite(data, 1, size, f) == size;
+    if (std::fclose(f) != 0 || !written) return 0;
+
+    qt::platform::Surface picture;
+    if (qt::platform::loadBmp(file.path, picture)) {
+        if (!picture.valid() || picture.width() < 1 || picture.height() < 1 || picture.width() > 16384 ||
+            picture.height() > 16384) {
+            std::fprintf(stderr, "fuzz_bmp: loaded a %dx%d picture\n", picture.width(), picture.height());
+            std::abort();
+        }
+        // Every pixel can be read back.
+        static volatile uint32_t sink;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) sink = picture.pixel(x, y);
+    } else if (picture.valid()) {
+        std::fprintf(stderr, "fuzz_bmp: a refused file left a picture behind\n");
+        std::abort();
+    }
+    return 0;
+}
