@@ -68,13 +68,10 @@ TEST_F(InterpreterTest, BodyTextIsDrawnWithItsShadowMovesDownAndPauses) {
     EXPECT_EQ(engine->honbun.curY, 64);
     EXPECT_EQ(backend->tickCount() - t0, 250u);
     int textTop = 1000, shadowTop = 1000;
-    for (int y = 0; y < 100; ++y) {
-        for (int x = 0; x < 100; ++x) {
-            // What the window shows, before the pause: drawn at once.
-            const platform::ColorRef p = backend->clientPicture().pixel(x, y);
-            if (p == 0x00ff00u) textTop = std::min(textTop, y);
-            if (p == 0xff0000u) shadowTop = std::min(shadowTop, y);
-        }
+    for (int i = 0; i < 100 * 100; ++i) {  // what the window shows before the pause: drawn at once
+        const platform::ColorRef p = backend->clientPicture().pixel(i % 100, i / 100);
+        if (p == 0x00ff00u) textTop = std::min(textTop, i / 100);
+        if (p == 0xff0000u) shadowTop = std::min(shadowTop, i / 100);
     }
     EXPECT_TRUE(textTop >= 24 && textTop < 44) << textTop;
     EXPECT_EQ(shadowTop, textTop + 1);
@@ -139,11 +136,9 @@ TEST_F(InterpreterTest, PromptFlashesByTheTickMask) {
         backend->sleep(tick - backend->tickCount());
         interpreter->keyWait(0, 0, 0);
         int on = 0, off = 0;
-        for (int y = 440; y < 480; ++y) {
-            for (int x = 560; x < 640; ++x) {
-                on += backend->clientPicture().pixel(x, y) == 0x0000ff;
-                off += backend->clientPicture().pixel(x, y) == 0x00ff00;
-            }
+        for (int i = 0; i < 80 * 40; ++i) {
+            on += backend->clientPicture().pixel(560 + i % 80, 440 + i / 80) == 0x0000ff;
+            off += backend->clientPicture().pixel(560 + i % 80, 440 + i / 80) == 0x00ff00;
         }
         EXPECT_EQ((on > 0) * 1 + (off > 0) * 2, drawn) << period << " " << tick;
     }

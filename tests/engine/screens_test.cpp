@@ -54,11 +54,10 @@ TEST_F(ScreensTest, DarkeningShiftsEachColourByteAndClearsTheFourth) {
         platform::fillRect(comp, 0, 0, 6, 5, 0x80C0FF);
         comp.bits()[3] = comp.bits()[(2 * 6 + 1) * 4 + 3] = 0x55;  // fourth bytes of (0,0) and (1,2)
         darkHonbun(*engine, 1, 2, 4, 3, shift);
-        for (int y = 0; y < 5; ++y) {
-            for (int x = 0; x < 6; ++x) {
-                const bool inside = x >= 1 && x <= 4 && y >= 2 && y <= 3;
-                EXPECT_EQ(comp.pixel(x, y), inside ? expected : 0x80C0FFu) << shift << " " << x << "," << y;
-            }
+        for (int i = 0; i < 6 * 5; ++i) {
+            const int x = i % 6, y = i / 6;
+            const bool inside = x >= 1 && x <= 4 && y >= 2 && y <= 3;
+            EXPECT_EQ(comp.pixel(x, y), inside ? expected : 0x80C0FFu) << shift << " " << x << "," << y;
         }
         EXPECT_EQ(comp.fourth(1, 2) * 256 + comp.fourth(0, 0), 0x55);
     }
@@ -81,9 +80,7 @@ TEST_F(ScreensTest, AllbltLayersWithTheClearColourTransparentAndStretches) {
     screen(2).setPixel(2, 1, 0);
     allblt(*engine, true);
     const ColorRef expected[2][3] = {{0x112233, 0x445566, 0x112233}, {M, 0x112233, 0}};
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 6; ++x) EXPECT_EQ(screen(0).pixel(x, y), expected[y / 2][x / 2]) << x << "," << y;
-    }
+    for (int i = 0; i < 6 * 4; ++i) EXPECT_EQ(screen(0).pixel(i % 6, i / 6), expected[i / 12][i % 6 / 2]) << i;
     // Darkened through the composition; the direct form keeps that for the next page.
     engine->honbun.dark = {0, 0, 2, 1, 1};
     allblt(*engine, true);
