@@ -116,41 +116,23 @@ void BM_TextLineWithShadow(benchmark::State& state) {
 }
 BENCHMARK(BM_TextLineWithShadow);
 
-class TempFolder {
-public:
-    TempFolder() {
-        char name[] = "/tmp/qt_bench_XXXXXX";
-        path_ = mkdtemp(name);
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using test::TempFolder;
 
 std::string bmp24(int w, int h) {
-    const uint32_t row = uint32_t((w * 3 + 3) / 4 * 4), size = row * uint32_t(h);
-    std::string s(54 + size, '\0');
-    auto put = [&](size_t at, uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) s[at + size_t(i)] = char((v >> (8 * i)) & 0xFF);
-    };
-    s[0] = 'B', s[1] = 'M';
-    put(2, 54 + size, 4), put(10, 54, 4), put(14, 40, 4), put(18, uint32_t(w), 4), put(22, uint32_t(h), 4);
-    put(26, 1, 2), put(28, 24, 2), put(34, size, 4);
+    const size_t row = size_t(w * 3 + 3) / 4 * 4;
+    std::string rows(row * size_t(h), '\0');
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const size_t p = 54 + size_t(y) * row + size_t(x) * 3;
+            const size_t p = size_t(y) * row + size_t(x) * 3;
             const bool hole = (x / 32 + y / 32) % 4 == 0;
-            s[p] = char(hole ? 255 : x), s[p + 1] = char(hole ? 0 : y), s[p + 2] = char(hole ? 255 : x + y);
+            rows[p] = char(hole ? 255 : x), rows[p + 1] = char(hole ? 0 : y), rows[p + 2] = char(hole ? 255 : x + y);
         }
-    return s;
+    return test::bmp(w, h, 24, 0, "", rows);
 }
 
 void BM_ReadBmpFileBytes(benchmark::State& state) {
     TempFolder dir;
-    const std::string path = dir.path() + "/a.bmp";
-    std::ofstream(path, std::ios::binary) << bmp24(640, 480);
+    const std::string path = dir.write("a.bmp", bmp24(640, 480));
     for (auto _ : state) {
         std::vector<char> bytes;
         if (FILE* f = std::fopen(path.c_str(), "rb")) {
@@ -167,8 +149,7 @@ BENCHMARK(BM_ReadBmpFileBytes);
 
 void BM_LoadBmpAndDrawTransparent(benchmark::State& state) {
     TempFolder dir;
-    const std::string path = dir.path() + "/a.bmp";
-    std::ofstream(path, std::ios::binary) << bmp24(640, 480);
+    const std::string path = dir.write("a.bmp", bmp24(640, 480));
     Surface target, image;  // the engine keeps one loading surface
     target.create(640, 480, 0);
     for (auto _ : state) {
@@ -187,8 +168,7 @@ BENCHMARK(BM_LoadBmpAndDrawTransparent);
 void BM_OpenThreeMinuteOgg(benchmark::State& state) {
     useSilentAudio();
     TempFolder dir;
-    const std::string path = dir.path() + "/long.ogg";
-    std::ofstream(path, std::ios::binary) << test::oggFile(180000);
+    const std::string path = dir.write("long.ogg", test::oggFile(180000));
     SoundChannel music(SoundChannel::Kind::music);
     for (auto _ : state) {
         if (!music.open(path)) {
