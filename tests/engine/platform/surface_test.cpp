@@ -21,7 +21,7 @@ TEST(Surface, CreateRefusesBadSizes) {
         ASSERT_TRUE(s.create(2, 2, 0));
         EXPECT_EQ(s.create(c.w, c.h, rgb(255, 0, 255)), c.ok) << c.w << "x" << c.h;
         EXPECT_EQ(s.width() * 2 + s.valid(), c.ok ? c.w * 2 + 1 : 0) << c.w << "x" << c.h;
-        EXPECT_EQ(s.pixel(c.w - 1, c.h - 1), c.ok ? rgb(255, 0, 255) : 0u);
+        if (c.ok) { EXPECT_EQ(s.pixel(c.w - 1, c.h - 1), rgb(255, 0, 255)); }
     }
 }
 
