@@ -4,7 +4,8 @@
 // is kept from a second engine and from qPre.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "common/cp932.h"
@@ -105,10 +106,10 @@ TEST_F(DemoWindow, F12StartsAgainFromTheFirstPageAndEscEnds) {
 TEST_F(DemoWindow, DragMovesTheWindowAndShiftDragResizesIt) {
     const XWindow before = play();
     ASSERT_NE(before.id, 0u);
-    // Holds the button down and keeps the pointer at its goal until the
-    // window manager has followed it there.
-    auto drag = [&](int dx, int dy, auto arrived) {
-        const int fromX = before.x + 200, fromY = before.y + 100;
+    // Holds the button down in the window and keeps the pointer at its goal
+    // until the window manager has followed it there.
+    auto drag = [&](const XWindow& from, int dx, int dy, auto arrived) {
+        const int fromX = from.x + 200, fromY = from.y + 100;
         x->xdotool("mousemove " + std::to_string(fromX) + " " + std::to_string(fromY) + " mousedown 1");
         const std::string to = std::to_string(fromX + dx) + " " + std::to_string(fromY + dy);
         const bool ok = poll([&] {
@@ -119,12 +120,12 @@ TEST_F(DemoWindow, DragMovesTheWindowAndShiftDragResizesIt) {
         x->xdotool("mouseup 1");
         return ok;
     };
-    EXPECT_TRUE(drag(-150, -90, [&](const XWindow& w) {
+    EXPECT_TRUE(drag(before, -150, -90, [&](const XWindow& w) {
         return w.x == before.x - 150 && w.y == before.y - 90 && w.width == 640 && w.height == 480;
     }));
     const XWindow moved = *x->windowOf(pid);
     x->xdotool("keydown shift");
-    EXPECT_TRUE(drag(60, 40, [&](const XWindow& w) {
+    EXPECT_TRUE(drag(moved, 60, 40, [&](const XWindow& w) {
         return w.x == moved.x && w.y == moved.y && w.width == 700 && w.height == 520;
     }));
     x->xdotool("keyup shift");
