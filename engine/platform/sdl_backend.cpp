@@ -14,6 +14,7 @@
 #include "engine/platform/leak_check.h"
 #include "engine/platform/platform_messages.h"
 #include "engine/platform/sdl_keys.h"
+#include "engine/platform/x11_errors.h"
 
 namespace qt::platform {
 
@@ -285,6 +286,7 @@ std::unique_ptr<Backend> createSdlBackend(const SdlOptions& options, std::string
         error = msg::noDisplay.utf8();
         return nullptr;
     }
+    passOverMessagesToClosedWindows();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = msg::noDisplay.utf8();
         error += " (";

@@ -76,7 +76,7 @@ TEST_F(DemoWindow, KeysPlayThePagesOfTheHeadlessPlay) {
     // Z held runs through the remaining waits to the end command.
     ASSERT_TRUE(poll([&] { return waitsReached() == int(kPageKeys.size()) + 1; }));
     x->xdotool("keydown z");
-    EXPECT_EQ(x->exitCode(pid), 0);
+    EXPECT_EQ(x->exitCode(pid), 0) << game.read("err.txt");
     x->xdotool("keyup z");
     EXPECT_EQ(waitsReached(), 7);
     const std::string trace = game.read("trace.txt");
@@ -90,7 +90,7 @@ TEST_F(DemoWindow, F12StartsAgainFromTheFirstPageAndEscEnds) {
     x->xdotool("key space");
     ASSERT_TRUE(poll([&] { return waitsReached() == 2; }));
     x->xdotool("key F12");
-    EXPECT_EQ(x->exitCode(pid), 0);
+    EXPECT_EQ(x->exitCode(pid), 0) << game.read("err.txt");
     std::optional<XWindow> again;
     ASSERT_TRUE(poll([&] {
         for (const XWindow& w : x->windows()) {
@@ -100,7 +100,7 @@ TEST_F(DemoWindow, F12StartsAgainFromTheFirstPageAndEscEnds) {
     }));
     EXPECT_EQ(shows(*again, headlessPage(1)), "");
     x->xdotool("key Escape");
-    EXPECT_EQ(x->exitCode(again->pid), 0);
+    EXPECT_EQ(x->exitCode(again->pid), 0) << game.read("err.txt");
 }
 
 TEST_F(DemoWindow, DragMovesTheWindowAndShiftDragResizesIt) {
@@ -138,7 +138,7 @@ TEST_F(DemoWindow, DragMovesTheWindowAndShiftDragResizesIt) {
                shot.pixel(640, 0) == platform::rgb(64, 64, 64) && shot.pixel(0, 480) == platform::rgb(64, 64, 64);
     }));
     x->xdotool("key Escape");
-    EXPECT_EQ(x->exitCode(pid), 0);
+    EXPECT_EQ(x->exitCode(pid), 0) << game.read("err.txt");
 }
 
 TEST_F(DemoWindow, ThePlayedScenarioIsKeptFromASecondEngineAndFromQPre) {
@@ -155,7 +155,7 @@ TEST_F(DemoWindow, ThePlayedScenarioIsKeptFromASecondEngineAndFromQPre) {
         return x->xdotool("getactivewindow getwindowname", &title) && title == "errexit()\n";
     }));
     x->xdotool("key Return");
-    EXPECT_EQ(x->exitCode(second), 0);
+    EXPECT_EQ(x->exitCode(second), 0) << game.read("err2.txt");
 
     const std::string played = game.read("chapter1.dat");
     game.write("chapter1.txt", game.read("chapter1.txt") + utf8ToCp932("　書き足した行。\r\n"));

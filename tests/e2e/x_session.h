@@ -46,6 +46,8 @@ public:
 
     // False when the server or the window manager did not come up.
     bool ready() const { return ready_; }
+    // ":N".
+    const std::string& display() const { return name_; }
 
     // Starts argv in `dir` on this display, output into `dir`/`outName` and
     // `dir`/`errName`.
