@@ -142,7 +142,8 @@ TEST_F(DemoWindow, DragMovesTheWindowAndShiftDragResizesIt) {
 }
 
 TEST_F(DemoWindow, ThePlayedScenarioIsKeptFromASecondEngineAndFromQPre) {
-    ASSERT_NE(play().id, 0u);
+    const XWindow first = play();
+    ASSERT_NE(first.id, 0u) << game.read("err.txt") << x->windows().size() << " windows, exit " << x->exitCode(pid, 0);
     ASSERT_TRUE(poll([&] { return waitsReached() == 1; }));
 
     const pid_t second = x->start({"./qRun"}, game.dir(), "out2.txt", "err2.txt");
@@ -165,7 +166,13 @@ TEST_F(DemoWindow, ThePlayedScenarioIsKeptFromASecondEngineAndFromQPre) {
               "\n chapter2.txt\t→\tchapter2.dat\r\n...プリプロセス終了\r\n");
     EXPECT_EQ(game.read("chapter1.dat"), played);
 
-    // The first engine plays on.
+    // The first engine plays on once its window has the focus back.
+    EXPECT_TRUE(poll([&] {
+        std::string active;
+        if (x->xdotool("getactivewindow", &active) && active == std::to_string(first.id) + "\n") return true;
+        x->xdotool("windowactivate " + std::to_string(first.id));
+        return false;
+    }));
     x->xdotool("key space");
     EXPECT_TRUE(poll([&] { return waitsReached() == 2; }));
 }
