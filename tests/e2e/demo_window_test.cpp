@@ -29,6 +29,7 @@ protected:
     XWindow play() {
         pid = x->start({"./qRun", "--trace", "trace.txt"}, game.dir());
         const auto window = x->windowOf(pid);
+        if (!window) ADD_FAILURE() << "no window; exit " << x->exitCode(pid, 0) << "\n" << game.read("err.txt");
         return window ? *window : XWindow{};
     }
     int waitsReached() {
@@ -143,7 +144,7 @@ TEST_F(DemoWindow, DragMovesTheWindowAndShiftDragResizesIt) {
 
 TEST_F(DemoWindow, ThePlayedScenarioIsKeptFromASecondEngineAndFromQPre) {
     const XWindow first = play();
-    ASSERT_NE(first.id, 0u) << game.read("err.txt") << x->windows().size() << " windows, exit " << x->exitCode(pid, 0);
+    ASSERT_NE(first.id, 0u);
     ASSERT_TRUE(poll([&] { return waitsReached() == 1; }));
 
     const pid_t second = x->start({"./qRun"}, game.dir(), "out2.txt", "err2.txt");
