@@ -18,6 +18,7 @@
 #include "engine/platform/leak_check.h"
 #include "engine/platform/platform_messages.h"
 #include "engine/platform/sdl_keys.h"
+#include "engine/platform/x11_errors.h"
 
 namespace qt::platform {
 
@@ -326,6 +327,7 @@ std::unique_ptr<Backend> createSdlBackend(const SdlOptions& options, std::string
         error = msg::noDisplay.utf8();
         return nullptr;
     }
+    passOverMessagesToClosedWindows();
     const int started = initVideoQuickly();
     if (started != 0) {
         error = msg::noDisplay.utf8();

@@ -1,0 +1,98 @@
+#include "demo_game.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace qt::e2e {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+DemoGame::DemoGame() {
+    char tmpl[] = "/tmp/qt-demo-XXXXXX";
+    dir_ = ::mkdtemp(tmpl) != nullptr ? tmpl : "/nonexistent";
+    const char* env = std::getenv("QT_BIN_DIR");
+    const fs::path bin = env != nullptr ? env : ".";
+    for (const char* program : {"qRun", "qPre"}) fs::copy_file(bin / program, path(program));
+    for (const auto& entry : fs::directory_iterator(QT_DEMO_DIR)) {
+        const std::string ext = entry.path().extension();
+        if (ext == ".txt" || ext == ".ini") fs::copy_file(entry.path(), path(entry.path().filename()));
+    }
+    std::string makeAssets;
+    makeAssets += '\'';
+    makeAssets += (bin / "make_assets").string();
+    run(makeAssets += "' .");
+}
+
+DemoGame::~DemoGame() { fs::remove_all(dir_); }
+
+std::string DemoGame::read(const std::string& name) const { return readFile(path(name)); }
+
+void DemoGame::write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(path(name), std::ios::binary | std::ios::trunc) << bytes;
+}
+
+int DemoGame::run(const std::string& command) {
+    const std::string line = "cd '" + dir_ + "' && LSAN_OPTIONS=print_suppressions=0 timeout -s KILL 60 " + command +
+                             " </dev/null >.out 2>.err";
+    const int status = std::system(line.c_str());
+    out = read(".out");
+    err = read(".err");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int DemoGame::playHeadless() {
+    // Two seconds of play between the keys: every page is complete by then.
+    std::string script;
+    int ms = 0;
+    for (const std::string& key : kPageKeys) script += std::to_string(ms += 2000) + " key " + (key == "Return" ? "enter" : key) + "\n";
+    write("input.txt", script + std::to_string(ms + 2000) + " down z\n");
+    fs::remove_all(path("pages"));
+    fs::create_directory(path("pages"));
+    return run("./qRun --headless --input input.txt --capture pages --trace trace.txt --until 60000");
+}
+
+bool inTextCells(int x, int y) {
+    // basePos 32,300 with a line pitch of 40 for the 20-pixel font (glyphs
+    // reach a pixel above the cell, the shadow one below it); a page holds
+    // at most four lines. The prompt sits 80 left of and 24 above the lower
+    // right corner of the 640 x 480 window.
+    const bool bodyRow = x >= 30 && y >= 298 && y < 442 && (y - 298) % 40 < 24;
+    return bodyRow || (x >= 556 && y >= 452);
+}
+
+std::string checksumOutsideText(const platform::Surface& picture) {
+    uint64_t h = 14695981039346656037ull;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (inTextCells(x, y)) continue;
+            const platform::ColorRef c = picture.pixel(x, y);
+            for (int shift : {0, 8, 16}) h = (h ^ ((c >> shift) & 0xFF)) * 1099511628211ull;
+        }
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
+    return hex;
+}
+
+std::string firstDifference(const platform::Surface& a, const platform::Surface& b) {
+    if (a.width() != b.width() || a.height() != b.height()) return "size";
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (!inTextCells(x, y) && a.pixel(x, y) != b.pixel(x, y)) return std::to_string(x) + "," + std::to_string(y);
+        }
+    }
+    return "";
+}
+
+}  // namespace qt::e2e

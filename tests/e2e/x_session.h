@@ -1,0 +1,78 @@
+#pragma once
+// A private X server with a window manager for tests of the real window:
+// Xvfb on a display number it picks itself, openbox on it (it honours the
+// move and resize requests a window makes), and the programs started on it.
+// Everything started here, and whatever those programs start in turn, ends
+// with the session.
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/platform/surface.h"
+
+namespace qt::e2e {
+
+// Polls `done` every 20 ms for up to `ms`; true once it holds.
+template <typename Done>
+bool poll(Done done, int ms = 20000) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;; std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > until) return false;
+    }
+}
+
+// A top-level window: its id, the process that made it, its client area in
+// screen coordinates.
+struct XWindow {
+    unsigned long id = 0;
+    pid_t pid = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+class XSession {
+public:
+    // The tools this needs, or empty when all are installed.
+    static std::string missingTool();
+
+    XSession();
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    // False when the server or the window manager did not come up.
+    bool ready() const { return ready_; }
+    // ":N".
+    const std::string& display() const { return name_; }
+
+    // Starts argv in `dir` on this display, output into `dir`/`outName` and
+    // `dir`/`errName`.
+    pid_t start(const std::vector<std::string>& argv, const std::string& dir, const std::string& outName = "out.txt",
+                const std::string& errName = "err.txt");
+    // The exit code once `pid` (a child, or a process a child left behind)
+    // has ended within `ms`; -1 otherwise.
+    int exitCode(pid_t pid, int ms = 20000);
+
+    // Viewable windows of programs (not the window manager's).
+    std::vector<XWindow> windows() const;
+    // The viewable main window of `pid`, waited for.
+    std::optional<XWindow> windowOf(pid_t pid, int ms = 20000) const;
+    // What the window shows.
+    bool grab(const XWindow& window, platform::Surface& out) const;
+
+    // Runs xdotool with these arguments on this display, its output added
+    // to `out`; true when it succeeded.
+    bool xdotool(const std::string& args, std::string* out = nullptr) const;
+
+private:
+    bool ready_ = false;
+    void* display_ = nullptr;  // Display*, kept out of the tests' sight
+    std::string name_;
+    std::vector<pid_t> servers_;
+};
+
+}  // namespace qt::e2e
