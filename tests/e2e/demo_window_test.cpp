@@ -69,6 +69,9 @@ TEST_F(DemoWindow, KeysPlayThePagesOfTheHeadlessPlay) {
     const XWindow window = play();
     ASSERT_NE(window.id, 0u);
     EXPECT_EQ(window.width * 1000 + window.height, 640480);
+    std::string title;
+    EXPECT_TRUE(x->xdotool("getwindowname " + std::to_string(window.id), &title));
+    EXPECT_EQ(title, "qRun デモ「猫と草原」\n");
     for (int wait = 1; wait <= int(kPageKeys.size()); ++wait) {
         ASSERT_TRUE(poll([&] { return waitsReached() == wait; })) << "wait " << wait << "\n" << game.read("trace.txt");
         EXPECT_EQ(shows(window, headlessPage(wait)), "") << "wait " << wait;
