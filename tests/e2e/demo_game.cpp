@@ -6,27 +6,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace qt::e2e {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 DemoGame::DemoGame() {
-    char tmpl[] = "/tmp/qt-demo-XXXXXX";
-    dir_ = ::mkdtemp(tmpl) != nullptr ? tmpl : "/nonexistent";
     const char* env = std::getenv("QT_BIN_DIR");
     const fs::path bin = env != nullptr ? env : ".";
-    for (const char* program : {"qRun", "qPre"}) fs::copy_file(bin / program, path(program));
+    for (const char* program : {"qRun", "qPre"}) fs::copy_file(bin / program, file(program));
     for (const auto& entry : fs::directory_iterator(QT_DEMO_DIR)) {
         const std::string ext = entry.path().extension();
-        if (ext == ".txt" || ext == ".ini") fs::copy_file(entry.path(), path(entry.path().filename()));
+        if (ext == ".txt" || ext == ".ini") fs::copy_file(entry.path(), file(entry.path().filename()));
     }
     std::string makeAssets;
     makeAssets += '\'';
@@ -34,16 +25,8 @@ DemoGame::DemoGame() {
     run(makeAssets += "' .");
 }
 
-DemoGame::~DemoGame() { fs::remove_all(dir_); }
-
-std::string DemoGame::read(const std::string& name) const { return readFile(path(name)); }
-
-void DemoGame::write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path(name), std::ios::binary | std::ios::trunc) << bytes;
-}
-
 int DemoGame::run(const std::string& command) {
-    const std::string line = "cd '" + dir_ + "' && LSAN_OPTIONS=print_suppressions=0 timeout -s KILL 60 " + command +
+    const std::string line = "cd '" + path() + "' && LSAN_OPTIONS=print_suppressions=0 timeout -s KILL 60 " + command +
                              " </dev/null >.out 2>.err";
     const int status = std::system(line.c_str());
     out = read(".out");
@@ -57,8 +40,8 @@ int DemoGame::playHeadless() {
     int ms = 0;
     for (const std::string& key : kPageKeys) script += std::to_string(ms += 2000) + " key " + (key == "Return" ? "enter" : key) + "\n";
     write("input.txt", script + std::to_string(ms + 2000) + " down z\n");
-    fs::remove_all(path("pages"));
-    fs::create_directory(path("pages"));
+    fs::remove_all(file("pages"));
+    fs::create_directory(file("pages"));
     return run("./qRun --headless --input input.txt --capture pages --trace trace.txt --until 60000");
 }
 

@@ -7,20 +7,15 @@
 #include <vector>
 
 #include "engine/platform/surface.h"
+#include "support/temp_folder.h"
 
 namespace qt::e2e {
 
-class DemoGame {
+using namespace qt::test;
+
+class DemoGame : public TempFolder {
 public:
     DemoGame();
-    ~DemoGame();
-    DemoGame(const DemoGame&) = delete;
-    DemoGame& operator=(const DemoGame&) = delete;
-
-    const std::string& dir() const { return dir_; }
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
-    std::string read(const std::string& name) const;
-    void write(const std::string& name, const std::string& bytes) const;
     // Runs a shell command in the folder (no standard input, bounded time);
     // returns its exit code and keeps what it printed.
     int run(const std::string& command);
@@ -30,16 +25,11 @@ public:
     int convert() { return run("./qPre"); }
     // The play-through of kPageKeys, headless; pictures land in pages/.
     int playHeadless();
-
-private:
-    std::string dir_;
 };
 
 // The key pressed at each wait, in xdotool's names; after the last of them Z
 // is held down, which runs through the remaining waits to the end command.
 inline const std::vector<std::string> kPageKeys = {"space", "Return", "space", "Return", "space"};
-
-std::string readFile(const std::string& path);
 
 // Text cells: the rows the body text is drawn in, and the flashing prompt.
 bool inTextCells(int x, int y);

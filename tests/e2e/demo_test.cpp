@@ -43,11 +43,11 @@ TEST(Demo, PlaysHeadlessThroughTheCommittedPictures) {
     EXPECT_EQ(trace.substr(trace.rfind("chapter2")), "chapter2.dat:15: /end\n");
 
     size_t captures = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(game.path("pages"))) captures += entry.is_regular_file();
+    for (const auto& entry : std::filesystem::directory_iterator(game.file("pages"))) captures += entry.is_regular_file();
     EXPECT_EQ(captures, std::size(kPages));
     for (const auto& [capture, sum] : kPages) {
         platform::Surface picture;
-        ASSERT_TRUE(platform::loadImage(game.path("pages/") + capture, picture)) << capture;
+        ASSERT_TRUE(platform::loadImage(game.file("pages/") + capture, picture)) << capture;
         EXPECT_EQ(checksumOutsideText(picture), sum) << capture;
     }
 }

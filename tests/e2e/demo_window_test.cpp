@@ -11,7 +11,7 @@
 #include "common/cp932.h"
 #include "demo_game.h"
 #include "engine/platform/image.h"
-#include "x_session.h"
+#include "support/x_session.h"
 
 namespace qt::e2e {
 namespace {
@@ -27,7 +27,7 @@ protected:
 
     // qRun started with a trace, its window up.
     XWindow play() {
-        pid = x->start({"./qRun", "--trace", "trace.txt"}, game.dir());
+        pid = x->start({"./qRun", "--trace", "trace.txt"}, game.path());
         const auto window = x->windowOf(pid);
         if (!window) ADD_FAILURE() << "no window; exit " << x->exitCode(pid, 0) << "\n" << game.read("err.txt");
         return window ? *window : XWindow{};
@@ -55,7 +55,7 @@ protected:
         platform::Surface page;
         char name[32];
         std::snprintf(name, sizeof name, "pages/wait-%04d.png", wait);
-        EXPECT_TRUE(platform::loadImage(game.path(name), page)) << name;
+        EXPECT_TRUE(platform::loadImage(game.file(name), page)) << name;
         return page;
     }
 
@@ -150,7 +150,7 @@ TEST_F(DemoWindow, ThePlayedScenarioIsKeptFromASecondEngineAndFromQPre) {
     ASSERT_NE(first.id, 0u);
     ASSERT_TRUE(poll([&] { return waitsReached() == 1; }));
 
-    const pid_t second = x->start({"./qRun"}, game.dir(), "out2.txt", "err2.txt");
+    const pid_t second = x->start({"./qRun"}, game.path(), "out2.txt", "err2.txt");
     EXPECT_TRUE(poll([&] {
         return game.read("err2.txt").find("errexit(): [二重起動]\nシナリオファイルが開けません\n") != std::string::npos;
     })) << game.read("err2.txt");

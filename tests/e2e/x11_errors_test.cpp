@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "engine/platform/x11_errors.h"
-#include "x_session.h"
+#include "support/x_session.h"
 
 // After gtest: Xlib's macros (None, Bool, Status) would clash with it.
 #include <X11/Xlib.h>
@@ -38,8 +38,8 @@ int afterTouchingAClosedWindow(bool message) {
 }
 
 TEST(X11Errors, OnlyMessagesToClosedWindowsArePassedOver) {
-    if (const std::string tool = XSession::missingTool(); !tool.empty()) GTEST_SKIP() << tool << " is not installed";
-    XSession x;
+    if (const std::string tool = test::XSession::missingTool(); !tool.empty()) GTEST_SKIP() << tool << " is not installed";
+    test::XSession x;
     ASSERT_TRUE(x.ready());
     ::setenv("DISPLAY", x.display().c_str(), 1);
     EXPECT_EQ(afterTouchingAClosedWindow(true), 0);

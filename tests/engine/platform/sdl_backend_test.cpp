@@ -7,7 +7,7 @@
 #include "common/cp932.h"
 #include "engine/platform/backends.h"
 #include "engine/platform/sdl_keys.h"
-#include "xvfb.h"
+#include "support/x_session.h"
 
 namespace qt::platform {
 namespace {
@@ -26,9 +26,14 @@ TEST(SdlKeys, VirtualKeyNumbers) {
 
 // One window in a private X server through its whole life.
 TEST(SdlUnderXvfb, WindowKeysFocusBoxesAndClosing) {
-    if (!test::Xvfb::installed()) GTEST_SKIP() << "Xvfb is not installed";
-    test::Xvfb x;
-    ASSERT_FALSE(x.display().empty());
+    if (const std::string tool = test::XSession::missingTool(); !tool.empty()) GTEST_SKIP() << tool << " is not installed";
+    test::XSession x(false);  // no window manager: the window lies where it asks to
+    ASSERT_TRUE(x.ready());
+    auto run = [&](const std::string& command) {
+        std::string out;
+        x.run(command, &out);
+        return out;
+    };
     setenv("DISPLAY", x.display().c_str(), 1);
     unsetenv("WAYLAND_DISPLAY");
     unsetenv("SDL_VIDEODRIVER");
@@ -58,22 +63,22 @@ TEST(SdlUnderXvfb, WindowKeysFocusBoxesAndClosing) {
     picture.setPixel(0, 0, rgb(0, 0, 255));
     picture.setPixel(159, 119, rgb(0, 255, 0));
     backend->present();
-    std::string id = x.run("xdotool search --classname platform_tests");
+    std::string id = run("xdotool search --classname platform_tests");
     ASSERT_FALSE(id.empty());
     id.pop_back();
-    EXPECT_EQ(x.run("xprop -id " + id + " _NET_WM_NAME"), "_NET_WM_NAME(UTF8_STRING) = \"テスト窓\"\n");
-    const std::string geometry = x.run("xdotool getwindowgeometry " + id);
+    EXPECT_EQ(run("xprop -id " + id + " _NET_WM_NAME"), "_NET_WM_NAME(UTF8_STRING) = \"テスト窓\"\n");
+    const std::string geometry = run("xdotool getwindowgeometry " + id);
     // The client area lies inside the frame and caption placed at (100, 50).
     EXPECT_NE(geometry.find("Position: 104,77"), std::string::npos) << geometry;
     EXPECT_NE(geometry.find("Geometry: 200x150"), std::string::npos) << geometry;
     Surface shown;
-    ASSERT_TRUE(x.grab(104, 77, 200, 150, shown));
+    ASSERT_TRUE(x.grab(test::XWindow{0, 0, 104, 77, 200, 150}, shown));
     const std::pair<std::pair<int, int>, ColorRef> expected[] = {
         {{0, 0}, rgb(0, 0, 255)},     {{1, 0}, rgb(255, 0, 0)},    {{159, 119}, rgb(0, 255, 0)},
         {{160, 0}, rgb(64, 64, 64)}, {{0, 120}, rgb(64, 64, 64)}, {{199, 149}, rgb(64, 64, 64)}};
     for (const auto& [at, colour] : expected) EXPECT_EQ(shown.pixel(at.first, at.second), colour) << at.first << "," << at.second;
 
-    x.run("xdotool key space Return KP_Enter z Escape F12 a 7 Left");
+    run("xdotool key space Return KP_Enter z Escape F12 a 7 Left");
     std::vector<uint32_t> downs;
     for (const Event& e : collect(5, [](const auto& e) { return std::count_if(e.begin(), e.end(), [](const Event& x) { return x.type == EventType::keyUp; }) >= 9; })) {
         if (e.type == EventType::keyDown) downs.push_back(e.key);
@@ -82,7 +87,7 @@ TEST(SdlUnderXvfb, WindowKeysFocusBoxesAndClosing) {
         }
     }
     EXPECT_EQ(downs, (std::vector<uint32_t>{0x20, 0x0D, 0x0D, 'Z', 0x1B, 0x7B, 'A', '7', 0x25}));
-    x.run("xdotool keydown z sleep 1.2 keyup z");  // the server's auto-repeat
+    run("xdotool keydown z sleep 1.2 keyup z");  // the server's auto-repeat
     const auto held = collect(5, endsWith(EventType::keyUp));
     ASSERT_GE(held.size(), 3u);
     EXPECT_EQ(held.front().keyData & kKeyRepeatBit, 0u);
@@ -96,7 +101,7 @@ TEST(SdlUnderXvfb, WindowKeysFocusBoxesAndClosing) {
     backend->messageBox("errexit()", utf8ToCp932("メモリ確保失敗\n2行目"), BoxIcon::stop);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "errexit(): メモリ確保失敗\n2行目\n");
 
-    x.run("xdotool search --classname platform_tests windowunmap --sync");
+    run("xdotool search --classname platform_tests windowunmap --sync");
     collect(1, [&](const auto&) { return !backend->hasFocus(); });
     EXPECT_FALSE(backend->hasFocus());
     std::raise(SIGINT);  // ends the engine as if the window were closed
@@ -107,7 +112,7 @@ TEST(SdlUnderXvfb, WindowKeysFocusBoxesAndClosing) {
     EXPECT_EQ(backend->nextEvent().type, EventType::destroy);
     EXPECT_EQ(backend->nextEvent().type, EventType::quit);
     EXPECT_EQ(backend->clientPicture().width(), 160);
-    EXPECT_EQ(x.run("xdotool search --classname platform_tests"), "");
+    EXPECT_EQ(run("xdotool search --classname platform_tests"), "");
     backend.reset();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// A private X server with a window manager for tests of the real window:
-// Xvfb on a display number it picks itself, openbox on it (it honours the
-// move and resize requests a window makes), and the programs started on it.
+// A private X server for tests of the real window: Xvfb on a display number
+// it picks itself, openbox on it unless asked not to (it honours the move and
+// resize requests a window makes), and the programs started on it.
 // Everything started here, and whatever those programs start in turn, ends
 // with the session.
 #include <sys/types.h>
@@ -14,7 +14,7 @@
 
 #include "engine/platform/surface.h"
 
-namespace qt::e2e {
+namespace qt::test {
 
 // Polls `done` every 20 ms for up to `ms`; true once it holds.
 template <typename Done>
@@ -39,7 +39,7 @@ public:
     // The tools this needs, or empty when all are installed.
     static std::string missingTool();
 
-    XSession();
+    explicit XSession(bool windowManager = true);
     ~XSession();
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
@@ -61,12 +61,13 @@ public:
     std::vector<XWindow> windows() const;
     // The viewable main window of `pid`, waited for.
     std::optional<XWindow> windowOf(pid_t pid, int ms = 20000) const;
-    // What the window shows.
+    // What the window shows; with no id, that rectangle of the screen.
     bool grab(const XWindow& window, platform::Surface& out) const;
 
-    // Runs xdotool with these arguments on this display, its output added
-    // to `out`; true when it succeeded.
-    bool xdotool(const std::string& args, std::string* out = nullptr) const;
+    // Runs a shell command on this display, its output added to `out`; true
+    // when it succeeded.
+    bool run(const std::string& command, std::string* out = nullptr) const;
+    bool xdotool(const std::string& args, std::string* out = nullptr) const { return run("xdotool " + args, out); }
 
 private:
     bool ready_ = false;
@@ -75,4 +76,4 @@ private:
     std::vector<pid_t> servers_;
 };
 
-}  // namespace qt::e2e
+}  // namespace qt::test

@@ -1,4 +1,4 @@
-#include "x_session.h"
+#include "support/x_session.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "demo_game.h"
+#include "support/temp_folder.h"
 
-namespace qt::e2e {
+namespace qt::test {
 
 namespace {
 
@@ -99,7 +99,7 @@ std::string XSession::missingTool() {
     return "";
 }
 
-XSession::XSession() {
+XSession::XSession(bool windowManager) {
     // Programs that qRun starts again outlive it; they become ours to end.
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     int fds[2];
@@ -120,6 +120,10 @@ XSession::XSession() {
     XSetErrorHandler(ignoreErrors);
     display_ = XOpenDisplay(name_.c_str());
     if (display_ == nullptr) return;
+    if (!windowManager) {
+        ready_ = true;
+        return;
+    }
     servers_.push_back(spawn({"openbox", "--sm-disable"}, "/", name_, "/dev/null", "/dev/null"));
     Display* d = dpy(display_);
     ready_ = poll([&] { return cardinal(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK") != 0; });
@@ -174,7 +178,9 @@ std::optional<XWindow> XSession::windowOf(pid_t pid, int ms) const {
 }
 
 bool XSession::grab(const XWindow& window, platform::Surface& out) const {
-    XImage* image = XGetImage(dpy(display_), window.id, 0, 0, static_cast<unsigned>(window.width),
+    const bool screen = window.id == 0;
+    XImage* image = XGetImage(dpy(display_), screen ? DefaultRootWindow(dpy(display_)) : window.id,
+                              screen ? window.x : 0, screen ? window.y : 0, static_cast<unsigned>(window.width),
                               static_cast<unsigned>(window.height), AllPlanes, ZPixmap);
     const bool ok = image != nullptr && out.create(window.width, window.height, 0);
     for (int y = 0; ok && y < window.height; ++y) {
@@ -187,8 +193,8 @@ bool XSession::grab(const XWindow& window, platform::Surface& out) const {
     return ok;
 }
 
-bool XSession::xdotool(const std::string& args, std::string* out) const {
-    std::FILE* p = ::popen(("DISPLAY=" + name_ + " xdotool " + args + " 2>/dev/null").c_str(), "r");
+bool XSession::run(const std::string& command, std::string* out) const {
+    std::FILE* p = ::popen(("DISPLAY=" + name_ + " " + command + " 2>/dev/null").c_str(), "r");
     if (p == nullptr) return false;
     char buf[256];
     for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) {
@@ -197,4 +203,4 @@ bool XSession::xdotool(const std::string& args, std::string* out) const {
     return ::pclose(p) == 0;
 }
 
-}  // namespace qt::e2e
+}  // namespace qt::test
