@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -22,13 +22,13 @@ static std::string run(const std::string& command) {
 // survive the round trip through CP932 unchanged (U+301C).
 TEST(ExeFolder, CopiedProgramFindsItsIniFile) {
     ASSERT_NE(std::getenv("QT_BIN_DIR"), nullptr);
-    TempFolder folder;
-    const std::string game = folder.path + "/ゲーム〜1";
+    qt::test::TempFolder folder;
+    const std::string game = folder.path() + "/ゲーム〜1";
     folder.write("ゲーム〜1/ini_probe.ini", "[Probe]\r\nkey = \x83\x51\x81\x5B\x83\x80\r\n");
     fs::copy_file(fs::path(std::getenv("QT_BIN_DIR")) / "ini_probe", game + "/ini_probe");
-    fs::create_symlink(game + "/ini_probe", folder.path + "/link");
+    fs::create_symlink(game + "/ini_probe", folder.path() + "/link");
     const std::string expected =
-        folder.path + "/ゲーム～1\n" + game + "\n\x83\x51\x81\x5B\x83\x80\n";
+        folder.path() + "/ゲーム～1\n" + game + "\n\x83\x51\x81\x5B\x83\x80\n";
     EXPECT_EQ(run("cd / && '" + game + "/ini_probe'"), expected);
-    EXPECT_EQ(run("cd / && '" + folder.path + "/link'"), expected);
+    EXPECT_EQ(run("cd / && '" + folder.path() + "/link'"), expected);
 }

@@ -8,7 +8,7 @@
 
 #include <sstream>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 using qt::LockKind;
 using qt::OpenStatus;
@@ -28,7 +28,7 @@ static OpenStatus openInChild(const std::string& path, int flags, LockKind kind)
 }
 
 TEST(FileLock, SharingAcrossProcesses) {
-    TempFolder folder;
+    qt::test::TempFolder folder;
     const std::string path = folder.write("scenario.dat", "keep");
     const struct { LockKind held, wanted; int flags; OpenStatus result; } cases[] = {
         {LockKind::exclusive, LockKind::shared, O_RDONLY, OpenStatus::sharingViolation},
@@ -47,11 +47,11 @@ TEST(FileLock, SharingAcrossProcesses) {
 }
 
 TEST(FileLock, MissingFileAndCloseOnExec) {
-    TempFolder folder;
+    qt::test::TempFolder folder;
     qt::LockedFile f;
-    EXPECT_EQ(f.open(folder.path + "/none.dat", O_RDONLY, LockKind::shared), OpenStatus::notFound);
+    EXPECT_EQ(f.open(folder.path() + "/none.dat", O_RDONLY, LockKind::shared), OpenStatus::notFound);
     EXPECT_FALSE(f.isOpen());
-    const std::string created = folder.path + "/new.dat";
+    const std::string created = folder.path() + "/new.dat";
     ASSERT_EQ(f.open(created, O_WRONLY | O_CREAT, LockKind::exclusive), OpenStatus::ok);
     EXPECT_NE(fcntl(f.fd(), F_GETFD) & FD_CLOEXEC, 0);
     const qt::LockedFile moved = std::move(f);

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "common/exe_folder.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 const char* const kLines[] = {
     "top=before any section", "[Main]", "  Key1 \t=  spaced value \t", "key2=\"quoted\"",
@@ -23,7 +23,7 @@ protected:
         std::string text;
         for (const char* line : kLines) text += std::string(line) + GetParam();
         folder.write("t.ini", text);
-        std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", folder.path.c_str());
+        std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", folder.path().c_str());
     }
     static std::string read(const char* sect, const char* key, size_t size = 64,
                             const char* file = "t.ini") {
@@ -34,7 +34,7 @@ protected:
         EXPECT_EQ(buf[size], '#') << "written past the buffer";
         return buf;
     }
-    TempFolder folder;
+    qt::test::TempFolder folder;
 };
 INSTANTIATE_TEST_SUITE_P(LineEnds, IniFile, testing::Values("\r\n", "\n"));
 
@@ -69,9 +69,9 @@ TEST_P(IniFile, Numbers) {
 
 // The settings path has room for 263 bytes; a longer one falls back to the defaults.
 TEST(IniPath, TooLongForItsRoomGivesDefaults) {
-    TempFolder folder;
+    qt::test::TempFolder folder;
     const std::string deep = std::string(100, 'd') + "/" + std::string(100, 'e');
-    std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s/%s", folder.path.c_str(), deep.c_str());
+    std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s/%s", folder.path().c_str(), deep.c_str());
     const std::string fits(263 - std::strlen(qt::exeFolder) - 1, 'f'), tooLong = fits + "g";
     folder.write(deep + "/" + fits, "[a]\nk=7\n");
     folder.write(deep + "/" + tooLong, "[a]\nk=7\n");
@@ -84,8 +84,8 @@ TEST(IniPath, TooLongForItsRoomGivesDefaults) {
 }
 
 TEST(IniBom, ByteOrderMarkDoesNotHideTheFirstSection) {
-    TempFolder folder;
+    qt::test::TempFolder folder;
     folder.write("bom.ini", "\xEF\xBB\xBF[main]\r\nk=5\r\n");
-    std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", folder.path.c_str());
+    std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", folder.path().c_str());
     EXPECT_EQ(qt::readIniInt("main", "k", 3, "bom.ini"), 5);
 }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 TEST(Paths, OnlyBackslashCharactersBecomeSlashes) {
     const struct { const char* in; const char* out; } cases[] = {
@@ -20,8 +20,8 @@ protected:
             folder.write(name, "");
         }
     }
-    TempFolder folder;
-    const std::string root = folder.path + "/";
+    qt::test::TempFolder folder;
+    const std::string root = folder.path() + "/";
 };
 
 TEST_F(Resolver, FindsExistingPaths) {

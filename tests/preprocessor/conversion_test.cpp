@@ -91,6 +91,7 @@ TEST_F(ConversionTest, UnwritableDestinationsLeaveThePreviousFile) {
         EXPECT_EQ(readFile(dst), "previous");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 1);
     };
+    ::chmod(dir_.path().c_str(), 0755);  // the ordinary user below passes through
     ::mkdir(out.c_str(), 0555);
     ::mkdir(open.c_str(), 0777);
     ::chmod(open.c_str(), 0777);

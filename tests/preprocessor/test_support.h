@@ -1,17 +1,14 @@
 #pragma once
 // Temporary folders, whole files and a conversion fixture for the tests.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "common/cp932.h"
 #include "common/exe_folder.h"
 #include "preprocessor/converter.h"
+#include "support/temp_folder.h"
 
 namespace qt::pre::test {
 
@@ -20,35 +17,10 @@ inline const std::string kHeader = "\x82\xA9\r\n";
 // UTF-8 test text as the CP932 bytes the programs see.
 inline std::string sj(const std::string& utf8) { return utf8ToCp932(utf8); }
 
-inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-inline bool fileExists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-class TempDir {
-  public:
-    TempDir() {
-        char tmpl[] = "/tmp/qpre_test_XXXXXX";
-        path_ = ::mkdtemp(tmpl);
-        ::chmod(path_.c_str(), 0755);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
+using qt::test::readFile;
+using qt::test::writeFile;
+using TempDir = qt::test::TempFolder;
+inline bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 // Converts sources in a temporary folder that is also exeFolder (for the
 // directives that reread qPre.ini).

@@ -1,44 +1,16 @@
 #pragma once
 // Files and pictures the engine's tests make for themselves.
-#include <stdlib.h>
-
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "engine/platform/surface.h"
+#include "support/temp_folder.h"
 
 namespace qt::platform::test {
 
-// A folder for one test's files, removed with the object.
-class TempFolder {
-public:
-    TempFolder() {
-        char name[] = "/tmp/qt_test_XXXXXX";
-        path_ = mkdtemp(name);
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    // Returns the file's path.
-    std::string write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(file(name), std::ios::binary) << bytes;
-        return file(name);
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(file(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-private:
-    std::string path_;
-};
+using qt::test::TempFolder;
 
 inline std::string le(uint32_t v, int bytes) {
     std::string s;
