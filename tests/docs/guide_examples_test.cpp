@@ -2,19 +2,17 @@
 // qPre and played with the built qRun (headless) under the guides' own INI
 // files, so that the guides cannot drift from the programs.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/cp932.h"
 #include "engine/platform/platform_messages.h"
+#include "support/program.h"
 
 namespace {
 
@@ -27,13 +25,8 @@ struct Block {
 
 void PrintTo(const Block& b, std::ostream* os) { *os << b.guide << ":" << b.line; }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using qt::test::readFile;
+using qt::test::writeFile;
 
 // Fenced blocks whose info string is `info`; an INI file is found by the
 // comment naming it on its first line.
@@ -95,16 +88,7 @@ class GuideExample : public ::testing::TestWithParam<Block> {
     static void TearDownTestSuite() { std::filesystem::remove_all(dir_); }
 
     // Exit code; standard output and error in out_ and err_.
-    int run(const std::string& command) {
-        const int status = std::system(
-            ("cd '" + dir_ +
-             "' && LC_ALL=C.UTF-8 LSAN_OPTIONS=print_suppressions=0 timeout -s KILL 60 " + command +
-             " </dev/null >out.txt 2>err.txt")
-                .c_str());
-        out_ = readFile(dir_ + "/out.txt");
-        err_ = readFile(dir_ + "/err.txt");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int run(const std::string& command) { return qt::test::runIn(dir_, command, out_, err_); }
 
     static std::string dir_;
     std::string out_, err_;

@@ -1,5 +1,7 @@
 #include "demo_game.h"
 
+#include "support/program.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,14 +27,7 @@ DemoGame::DemoGame() {
     run(makeAssets += "' .");
 }
 
-int DemoGame::run(const std::string& command) {
-    const std::string line = "cd '" + path() + "' && LSAN_OPTIONS=print_suppressions=0 timeout -s KILL 60 " + command +
-                             " </dev/null >.out 2>.err";
-    const int status = std::system(line.c_str());
-    out = read(".out");
-    err = read(".err");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int DemoGame::run(const std::string& command) { return runIn(path(), command, out, err); }
 
 int DemoGame::playHeadless() {
     // Two seconds of play between the keys: every page is complete by then.

@@ -2,7 +2,6 @@
 // Shared pieces of the engine tests: a temporary game folder, an engine
 // started in it on the headless backend, and the built qRun run from it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,6 +20,7 @@
 #include "engine/interpreter/interpreter.h"
 #include "engine/platform/headless_backend.h"
 #include "platform/test_files.h"
+#include "support/program.h"
 
 namespace qt::engine::test {
 
@@ -35,14 +35,7 @@ struct QRunFolder : TempFolder {
         const char* bin = std::getenv("QT_BIN_DIR");
         std::filesystem::copy_file(std::string(bin != nullptr ? bin : ".") + "/qRun", file("qRun"));
     }
-    int run(const std::string& args, const std::string& env = "") {
-        const std::string cmd = "cd '" + path() + "' && LSAN_OPTIONS=print_suppressions=0 " + env +
-                                " timeout -s KILL 60 ./qRun " + args + " >out.txt 2>err.txt";
-        const int status = std::system(cmd.c_str());
-        out = read("out.txt");
-        err = read("err.txt");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int run(const std::string& args, const std::string& env = "") { return qt::test::runIn(path(), env + " ./qRun " + args, out, err); }
     std::string out, err;
 };
 
