@@ -81,7 +81,6 @@ TEST_F(QPreE2E, DroppedFiles) {
 }
 
 TEST_F(QPreE2E, WarningsForAuthorsOnlyWhenAsked) {
-    ::mkdir((exe_ + "/sc").c_str(), 0755);
     writeFile(exe_ + "/sc/a.txt", sj("はい、a,b\r\n/e \"x,y\"\r\n\"引用\"\r\n"));
     writeFile(exe_ + "/sc/b.txt", "abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnopqrstuvw/e\r\n");
     writeFile(exe_ + "/filelist.ini", "sc/a.txt\r\nsc/a.dat\r\nsc/b.txt\r\nsc/b.dat\r\n");
@@ -108,7 +107,6 @@ TEST_F(QPreE2E, FileListAndTheFinishExecutable) {
     ini("[main]\r\nfinishExeRun=run.sh\r\n");
     writeFile(exe_ + "/run.sh", "#!/bin/sh\necho started > \"$(dirname \"$0\")/marker\"\n");
     ::chmod((exe_ + "/run.sh").c_str(), 0755);
-    ::mkdir((exe_ + "/sc").c_str(), 0755);
     writeFile(exe_ + "/sc/a.txt", "a\r\n");
     writeFile(exe_ + "/filelist.ini",
               ";list\r\n\r\nmissing.txt\r\nm.dat\r\nsc\\a.txt\r\nsc\\a.dat\r\n");
@@ -132,7 +130,6 @@ TEST_F(QPreE2E, FileListAndTheFinishExecutable) {
 
     // An empty list succeeds: a missing program, and a document for xdg-open.
     ini("[main]\r\nfinishExeRun=nothere.sh\r\n[filelist]\r\nfileListFilePath=lists/my.lst\r\n");
-    ::mkdir((exe_ + "/lists").c_str(), 0755);
     writeFile(exe_ + "/lists/my.lst", "");
     EXPECT_EQ(run("", work_),
               kEnd + kPrompt + "指定された実行ファイルへのパスは無効でした。→\tnothere.sh\r\n");
@@ -150,7 +147,6 @@ TEST_F(QPreE2E, FileListAndTheFinishExecutable) {
 
 TEST_F(QPreE2E, FolderMode) {
     ini("[main]\r\nextBefore=.txt\r\nfinishExit=1\r\n");
-    ::mkdir((exe_ + "/sc").c_str(), 0755);
     ::mkdir((exe_ + "/empty").c_str(), 0755);
     for (const char* name : {"b.TXT", "a.txt", "c.doc"}) writeFile(exe_ + "/sc/" + name, "x\r\n");
     writeFile(exe_ + "/top.txt", "t\r\n");
