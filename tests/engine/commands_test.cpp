@@ -7,15 +7,7 @@ namespace {
 using platform::ColorRef;
 constexpr ColorRef M = 0xFF00FF, R = 0x0000FF, G = 0x00FF00, B = 0xFF0000, W = 0xFFFFFF, K = 0;
 
-// A bottom-up 24-bit BMP, rows given top first, padded to four bytes.
-std::string bmp24(int w, int h, const std::vector<ColorRef>& px) {
-    std::string rows;
-    for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x) rows += platform::test::le(((px[y * w + x] & 0xFF) << 16) | (px[y * w + x] & 0xFF00) | (px[y * w + x] >> 16), 3);
-        rows.append((4 - w * 3 % 4) % 4, '\0');
-    }
-    return platform::test::bmp(w, h, 24, 0, "", rows);
-}
+using qt::test::bmp24;
 
 class CommandsTest : public EngineTest {
 protected:

@@ -1,40 +1,19 @@
 #pragma once
 // Files and pictures the engine's tests make for themselves.
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "engine/platform/surface.h"
+#include "support/bmp_file.h"
 #include "support/temp_folder.h"
 
 namespace qt::platform::test {
 
 using qt::test::TempFolder;
-
-inline std::string le(uint32_t v, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-    return s;
-}
-
-inline std::string bytes(std::initializer_list<int> list) {
-    std::string s;
-    for (int v : list) s += static_cast<char>(v);
-    return s;
-}
-
-// A BMP file: info header of 40 bytes (12 for the old core header), then
-// masks or palette, then the rows as given (padding included).
-inline std::string bmp(int32_t w, int32_t h, int bpp, uint32_t compression, const std::string& palette,
-                       const std::string& rows, bool core = false) {
-    const std::string info = core ? le(12, 4) + le(uint32_t(w), 2) + le(uint32_t(h), 2) + le(1, 2) + le(uint32_t(bpp), 2)
-                                  : le(40, 4) + le(uint32_t(w), 4) + le(uint32_t(h), 4) + le(1, 2) + le(uint32_t(bpp), 2) +
-                                        le(compression, 4) + le(uint32_t(rows.size()), 4) + std::string(8, '\0') +
-                                        le(uint32_t(palette.size() / 4), 4) + le(0, 4);
-    const uint32_t offset = uint32_t(14 + info.size() + palette.size());
-    return "BM" + le(offset + uint32_t(rows.size()), 4) + le(0, 4) + le(offset, 4) + info + palette + rows;
-}
+using qt::test::bmp;
+using qt::test::bytes;
+using qt::test::le;
 
 // Small sound files: 16-bit mono PCM at 8000 Hz, a square wave; a one-track
 // standard MIDI file of one note; OGG Vorbis, mono 22050 Hz, a tone (empty
