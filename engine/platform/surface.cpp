@@ -207,23 +207,8 @@ void scaledCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src
 }  // namespace
 
 bool Surface::create(int width, int height, ColorRef fill) {
-    width_ = height_ = 0;
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
-        std::vector<uint32_t>().swap(pixels_);
-        return false;
-    }
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    // Memory the surface already has is used again: fresh pages cost more
-    // than filling them.
-    try {
-        if (count > pixels_.capacity()) std::vector<uint32_t>().swap(pixels_);
-        pixels_.assign(count, toWord(fill));
-    } catch (const std::bad_alloc&) {
-        std::vector<uint32_t>().swap(pixels_);
-        return false;
-    }
-    width_ = width;
-    height_ = height;
+    if (!reshape(width, height)) return false;
+    std::fill(pixels_.begin(), pixels_.end(), toWord(fill));
     return true;
 }
 
@@ -234,6 +219,8 @@ bool Surface::reshape(int width, int height) {
         return false;
     }
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    // Memory the surface already has is used again: fresh pages cost more
+    // than filling them.
     try {
         if (count > pixels_.capacity()) std::vector<uint32_t>().swap(pixels_);
         pixels_.resize(count);
