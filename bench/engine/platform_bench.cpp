@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "common/cp932.h"
-#include "engine/platform/font.h"
-#include "engine/platform/image.h"
+#include "engine/platform/text.h"
+#include "engine/platform/pixels/image.h"
 #include "engine/platform/sound.h"
-#include "engine/platform/surface.h"
+#include "engine/platform/pixels/surface.h"
 #include "test_files.h"
 
 namespace qt::platform {

@@ -6,7 +6,7 @@
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
 #include "engine/core/messages.h"
-#include "engine/platform/image.h"
+#include "engine/platform/pixels/image.h"
 
 namespace qt::engine {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/platform/font.h"
-#include "engine/platform/surface.h"
+#include "engine/platform/text.h"
+#include "engine/platform/pixels/surface.h"
 
 namespace qt::engine {
 

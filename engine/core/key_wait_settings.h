@@ -2,7 +2,7 @@
 // The key-wait prompt's settings (section keywait of qRun.ini).
 #include <cstdint>
 
-#include "engine/platform/surface.h"
+#include "engine/platform/pixels/surface.h"
 
 namespace qt::engine {
 

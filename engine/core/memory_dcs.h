@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "engine/platform/surface.h"
+#include "engine/platform/pixels/surface.h"
 
 namespace qt::engine {
 

@@ -8,7 +8,7 @@
 #include "engine/core/scenario_host.h"
 #include "engine/interpreter/command_args.h"
 #include "engine/interpreter/scenario_files.h"
-#include "engine/platform/font.h"
+#include "engine/platform/text.h"
 #include "engine/platform/sound.h"
 
 namespace qt::engine {

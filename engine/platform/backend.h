@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/platform/surface.h"
+#include "engine/platform/pixels/surface.h"
 
 namespace qt::platform {
 

@@ -9,7 +9,7 @@
 #include "engine/core/engine.h"
 #include "engine/core/window_geometry.h"
 #include "engine/interpreter/interpreter.h"
-#include "engine/platform/headless_backend.h"
+#include "engine/platform/headless/headless_backend.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace qt::engine;

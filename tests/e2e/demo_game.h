@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/surface.h"
+#include "engine/platform/pixels/surface.h"
 #include "support/temp_folder.h"
 
 namespace qt::e2e {

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "demo_game.h"
-#include "engine/platform/image.h"
+#include "engine/platform/pixels/image.h"
 
 namespace qt::e2e {
 namespace {

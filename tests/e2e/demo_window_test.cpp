@@ -10,7 +10,7 @@
 
 #include "common/cp932.h"
 #include "demo_game.h"
-#include "engine/platform/image.h"
+#include "engine/platform/pixels/image.h"
 #include "support/x_session.h"
 
 namespace qt::e2e {

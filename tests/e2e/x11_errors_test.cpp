@@ -4,7 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "engine/platform/x11_errors.h"
+#include "engine/platform/sdl2/x11_errors.h"
 #include "support/x_session.h"
 
 // After gtest: Xlib's macros (None, Bool, Status) would clash with it.

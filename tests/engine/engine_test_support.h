@@ -18,7 +18,7 @@
 #include "engine/core/startup.h"
 #include "engine/core/window_geometry.h"
 #include "engine/interpreter/interpreter.h"
-#include "engine/platform/headless_backend.h"
+#include "engine/platform/headless/headless_backend.h"
 #include "platform/test_files.h"
 #include "support/program.h"
 

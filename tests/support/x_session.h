@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/platform/surface.h"
+#include "engine/platform/pixels/surface.h"
 
 namespace qt::test {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/platform/image.h"
+#include "engine/platform/pixels/image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One file per process, removed when the process ends.

@@ -1,4 +1,4 @@
-#include "engine/platform/font.h"
+#include "engine/platform/text.h"
 
 #include <gtest/gtest.h>
 

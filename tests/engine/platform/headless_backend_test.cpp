@@ -1,4 +1,4 @@
-#include "engine/platform/headless_backend.h"
+#include "engine/platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>
 

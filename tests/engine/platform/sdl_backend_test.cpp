@@ -6,7 +6,7 @@
 
 #include "common/cp932.h"
 #include "engine/platform/backends.h"
-#include "engine/platform/sdl_keys.h"
+#include "engine/platform/sdl2/sdl_keys.h"
 #include "support/x_session.h"
 
 namespace qt::platform {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <thread>
 
-#include "engine/platform/midi_length.h"
+#include "engine/platform/pixels/midi_length.h"
 #include "test_files.h"
 
 namespace qt::platform {

@@ -1,4 +1,4 @@
-#include "engine/platform/surface.h"
+#include "engine/platform/pixels/surface.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/surface.h"
+#include "engine/platform/pixels/surface.h"
 #include "support/bmp_file.h"
 #include "support/temp_folder.h"
 

@@ -2,7 +2,7 @@
 // Images from files, and captures of surfaces.
 #include <string>
 
-#include "engine/platform/surface.h"
+#include "engine/platform/pixels/surface.h"
 
 namespace qt::platform {
 

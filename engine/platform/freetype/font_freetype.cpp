@@ -14,8 +14,8 @@
 
 #include "common/cp932.h"
 #include "common/sjis.h"
-#include "engine/platform/font.h"
-#include "engine/platform/font_mapping.h"
+#include "engine/platform/text.h"
+#include "engine/platform/freetype/font_mapping.h"
 #include "engine/platform/leak_check.h"
 
 namespace qt::platform {

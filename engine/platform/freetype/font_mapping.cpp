@@ -1,4 +1,4 @@
-#include "engine/platform/font_mapping.h"
+#include "engine/platform/freetype/font_mapping.h"
 
 namespace qt::platform {
 

@@ -1,4 +1,4 @@
-#include "engine/platform/image.h"
+#include "engine/platform/pixels/image.h"
 
 #include <SDL.h>
 #include <png.h>

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/platform/surface.h"
+#include "engine/platform/pixels/surface.h"
 
 namespace qt::platform {
 

@@ -1,4 +1,4 @@
-#include "engine/platform/x11_errors.h"
+#include "engine/platform/sdl2/x11_errors.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>

@@ -1,4 +1,4 @@
-#include "engine/platform/midi_length.h"
+#include "engine/platform/pixels/midi_length.h"
 
 #include <algorithm>
 #include <cstdint>

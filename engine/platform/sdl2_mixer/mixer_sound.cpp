@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/platform/midi_length.h"
+#include "engine/platform/pixels/midi_length.h"
 #include "engine/platform/platform_messages.h"
 
 namespace qt::platform {

@@ -1,4 +1,4 @@
-#include "engine/platform/sdl_keys.h"
+#include "engine/platform/sdl2/sdl_keys.h"
 
 #include <SDL_keycode.h>
 

@@ -17,8 +17,8 @@
 #include "engine/platform/backends.h"
 #include "engine/platform/leak_check.h"
 #include "engine/platform/platform_messages.h"
-#include "engine/platform/sdl_keys.h"
-#include "engine/platform/x11_errors.h"
+#include "engine/platform/sdl2/sdl_keys.h"
+#include "engine/platform/sdl2/x11_errors.h"
 
 namespace qt::platform {
 
