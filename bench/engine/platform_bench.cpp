@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "common/cp932.h"
-#include "engine/platform/text.h"
+#include "engine/platform/freetype/freetype_text.h"
 #include "engine/platform/pixels/image.h"
-#include "engine/platform/sound.h"
+#include "engine/platform/sdl2_mixer/mixer_sound.h"
 #include "engine/platform/pixels/surface.h"
 #include "test_files.h"
 
@@ -99,7 +99,8 @@ void BM_TextLineWithShadow(benchmark::State& state) {
     FontRequest request;
     request.face = utf8ToCp932("ＭＳ Ｐゴシック");
     request.height = 20;
-    auto font = Font::create(request);
+    const auto text = createFreeTypeText();
+    auto font = text->createFont(request);
     if (!font) {
         state.SkipWithError("no font");
         return;
@@ -166,16 +167,16 @@ BENCHMARK(BM_LoadBmpAndDrawTransparent);
 
 // Opening (and closing) a three-minute OGG on the music channel.
 void BM_OpenThreeMinuteOgg(benchmark::State& state) {
-    useSilentAudio();
     TempFolder dir;
     const std::string path = dir.write("long.ogg", test::oggFile(180000));
-    SoundChannel music(SoundChannel::Kind::music);
+    const auto sound = createMixerSound(true);
+    const auto music = sound->createChannel(SoundChannel::Kind::music);
     for (auto _ : state) {
-        if (!music.open(path)) {
+        if (!music->open(path)) {
             state.SkipWithError("open failed");
             break;
         }
-        music.close();
+        music->close();
     }
 }
 BENCHMARK(BM_OpenThreeMinuteOgg)->Unit(benchmark::kMillisecond);

@@ -10,8 +10,47 @@
 #include "engine/core/messages.h"
 #include "engine/core/startup.h"
 #include "engine/interpreter/interpreter.h"
-#include "engine/platform/backends.h"
-#include "engine/platform/sound.h"
+#include "engine/platform/freetype/freetype_text.h"
+#include "engine/platform/headless/headless_backend.h"
+#include "engine/platform/sdl2/sdl_backend.h"
+#include "engine/platform/sdl2_mixer/mixer_sound.h"
+
+namespace {
+
+using namespace qt;
+
+// What the engine runs on, chosen here once for the whole process.
+struct Platform {
+    std::unique_ptr<platform::Backend> backend;
+    std::unique_ptr<platform::Text> text;
+    std::unique_ptr<platform::Sound> sound;
+};
+
+bool choosePlatform(const engine::AppOptions& options, Platform& out) {
+    if (options.headless) {
+        platform::HeadlessOptions headless;
+        // After a restart the script goes on where the previous instance left it.
+        for (const auto& event : options.input) {
+            if (event.atMs >= options.startMs) headless.input.push_back(event);
+        }
+        headless.startMs = options.startMs;
+        headless.untilMs = options.untilMs;
+        out.backend = platform::createHeadlessBackend(headless);
+    } else {
+        std::string error;
+        out.backend = platform::createSdlBackend(error);
+        if (!out.backend) {
+            engine::note(error);
+            return false;
+        }
+    }
+    out.text = platform::createFreeTypeText();
+    // Headless runs stay silent but still open and check every sound file.
+    out.sound = platform::createMixerSound(options.headless);
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace qt::engine;
@@ -19,25 +58,8 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     if (!parseOptions(argc, argv, options, exitCode)) return exitCode;
 
-    std::unique_ptr<qt::platform::Backend> backend;
-    if (options.headless) {
-        qt::platform::HeadlessOptions headless;
-        // After a restart the script goes on where the previous instance left it.
-        for (const auto& event : options.input) {
-            if (event.atMs >= options.startMs) headless.input.push_back(event);
-        }
-        headless.startMs = options.startMs;
-        headless.untilMs = options.untilMs;
-        backend = qt::platform::createHeadlessBackend(headless);
-        qt::platform::useSilentAudio();
-    } else {
-        std::string error;
-        backend = qt::platform::createSdlBackend(error);
-        if (!backend) {
-            note(error);
-            return 1;
-        }
-    }
+    Platform platform;
+    if (!choosePlatform(options, platform)) return 1;
 
     std::FILE* trace = nullptr;
     if (!options.tracePath.empty()) {
@@ -50,7 +72,9 @@ int main(int argc, char** argv) {
     }
 
     Engine engine;
-    engine.backend = backend.get();
+    engine.backend = platform.backend.get();
+    engine.text = platform.text.get();
+    engine.sound = platform.sound.get();
     Interpreter interpreter(engine);
     engine.host = &interpreter;
     interpreter.setTrace(trace);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/backends.h"
+#include "engine/platform/headless/input_script.h"
 
 namespace qt::engine {
 

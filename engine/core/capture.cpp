@@ -13,7 +13,7 @@ namespace qt::engine {
 namespace {
 
 void save(Engine& engine, const std::string& name) {
-    const platform::Surface& picture = engine.backend->clientPicture();
+    const platform::Surface& picture = engine.clientPicture;
     const std::string path = engine.captureDir + "/" + name;
     if (!platform::savePng(picture, path)) {
         note(msg::captureFailed.utf8() + path);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/core/engine.h"
+#include "engine/core/main_window.h"
 #include "engine/core/error_reports.h"
 #include "engine/core/messages.h"
 
@@ -43,7 +44,7 @@ void allblt(Engine& engine, bool throughComposition) {
         stretchWhole(*presentation, *back);
         transparentWhole(*presentation, *front, clear);
     }
-    engine.backend->invalidate();
+    engine.events.invalidate();
 }
 
 void darkHonbun(Engine& engine, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t shift) {
@@ -80,20 +81,20 @@ void restorePresentation(Engine& engine) {
 }
 
 void paintWindow(Engine& engine) {
-    if (!engine.backend->windowExists()) return;
-    Surface& client = engine.backend->clientPicture();
+    if (!mainWindowExists(engine)) return;
+    Surface& client = engine.clientPicture;
     if (engine.screens.built()) {
         const Surface& presentation = *engine.screens.getDC(0);
         platform::copyBlock(client, 0, 0, engine.windowWidth, engine.windowHeight, presentation, 0, 0);
     }
-    engine.backend->present();
+    presentMainWindow(engine);
 }
 
 void repaintWindow(Engine& engine) {
-    if (!engine.backend->windowExists()) return;
-    engine.backend->invalidate();
+    if (!mainWindowExists(engine)) return;
+    engine.events.invalidate();
     paintWindow(engine);
-    engine.backend->validate();
+    engine.events.validate();
 }
 
 }  // namespace qt::engine

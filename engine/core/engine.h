@@ -5,11 +5,15 @@
 #include <functional>
 #include <string>
 
+#include "engine/core/event_queue.h"
 #include "engine/core/honbun_writer.h"
 #include "engine/core/key_wait_settings.h"
 #include "engine/core/memory_dcs.h"
 #include "engine/core/scenario_host.h"
 #include "engine/platform/backend.h"
+#include "engine/platform/pixels/surface.h"
+#include "engine/platform/sound.h"
+#include "engine/platform/text.h"
 
 namespace qt::engine {
 
@@ -19,8 +23,15 @@ enum RunState : int32_t { kRunning = 1, kWaitingForKey = 2, kRestarting = 3 };
 inline constexpr char kIniFile[] = "qRun.ini";
 
 struct Engine {
+    // Chosen once at start-up; the engine never knows which ones run.
     platform::Backend* backend = nullptr;
+    platform::Text* text = nullptr;
+    platform::Sound* sound = nullptr;
     ScenarioHost* host = nullptr;
+
+    EventQueue events;
+    // The client area's picture, window size; present() shows it.
+    platform::Surface clientPicture;
 
     // Set once the window has been made; like a window handle it stays set
     // after the window is destroyed.
@@ -43,11 +54,5 @@ struct Engine {
     // window exists). Replaceable for tests.
     std::function<void(int)> exitNow;
 };
-
-// Destroys the window when it still exists (the loop then ends).
-void destroyMainWindow(Engine& engine);
-
-// Ends the process at once with `code` (through exitNow when set).
-void endProcess(Engine& engine, int code);
 
 }  // namespace qt::engine

@@ -6,13 +6,10 @@
 
 #include "common/messages.h"
 #include "engine/core/engine.h"
+#include "engine/core/main_window.h"
 #include "engine/core/messages.h"
 
 namespace qt::engine {
-
-void destroyMainWindow(Engine& engine) {
-    if (engine.backend->windowExists()) engine.backend->destroyWindow();
-}
 
 void note(std::string_view utf8) {
     std::string line = "qRun: ";
@@ -33,7 +30,7 @@ namespace {
 
 // Once the window is gone the engine is ending: reports that follow (such as
 // the reader failing on the path that errexit just refused) are not shown.
-bool ending(const Engine& engine) { return engine.hasWindow && !engine.backend->windowExists(); }
+bool ending(const Engine& engine) { return engine.hasWindow && !mainWindowExists(engine); }
 
 }  // namespace
 

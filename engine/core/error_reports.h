@@ -6,6 +6,9 @@ namespace qt::engine {
 
 struct Engine;
 
+// Ends the process at once with `code` (through exitNow when set).
+void endProcess(Engine& engine, int code);
+
 // Stop icon, caption "errexit()". Without a window the process ends at once
 // with exit code 1; otherwise the window is destroyed and this returns.
 void errexit(Engine& engine, std::string_view textCp932);

@@ -7,6 +7,7 @@
 #include "engine/core/compositing.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
+#include "engine/core/main_window.h"
 #include "engine/core/messages.h"
 #include "engine/core/settings.h"
 
@@ -26,6 +27,7 @@ bool malformed(Engine& engine, const Message& text) {
 
 bool HonbunWriter::init(Engine& engine, platform::Surface* presentation) {
     target_ = presentation;
+    text_ = engine.text;
 
     ListSetting list;
     if (!readListSetting("honbun", "basePos", "24,,24", 32, 2, 8, list)) {
@@ -79,7 +81,7 @@ void HonbunWriter::setFont(const char* face, int32_t height, const char* style, 
     fontRequest.underline = digits[2] != 0;
     fontRequest.strikeOut = digits[3] != 0;
     fontRequest.antialiased = (flags & 1u) != 0;
-    font_ = platform::Font::create(fontRequest);
+    font_ = text_ != nullptr ? text_->createFont(fontRequest) : nullptr;
 }
 
 void HonbunWriter::setColors(platform::ColorRef text, platform::ColorRef shadow,

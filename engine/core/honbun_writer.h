@@ -48,6 +48,7 @@ public:
 
 private:
     platform::Surface* target_ = nullptr;
+    platform::Text* text_ = nullptr;
     std::unique_ptr<platform::Font> font_;
 };
 

@@ -3,6 +3,7 @@
 #include "engine/core/capture.h"
 #include "engine/core/compositing.h"
 #include "engine/core/engine.h"
+#include "engine/core/main_window.h"
 
 namespace qt::engine {
 
@@ -23,8 +24,7 @@ uint32_t promptDeadline(uint32_t now, uint8_t flashMask) {
     return nextPeriod;
 }
 
-void windowProcedure(Engine& engine, const platform::Event& event) {
-    using platform::EventType;
+void windowProcedure(Engine& engine, const Event& event) {
     switch (event.type) {
         case EventType::paint:
             paintWindow(engine);
@@ -49,7 +49,7 @@ void windowProcedure(Engine& engine, const platform::Event& event) {
             destroyMainWindow(engine);
             break;
         case EventType::destroy:
-            engine.backend->postQuit(0);
+            engine.events.postQuit(0);
             break;
         case EventType::quit:
             break;
@@ -58,25 +58,26 @@ void windowProcedure(Engine& engine, const platform::Event& event) {
 
 int runMessageLoop(Engine& engine) {
     platform::Backend& backend = *engine.backend;
+    EventQueue& events = engine.events;
     // After an event the prompt may have been painted over: the next idle
     // turn then redraws it after the usual 1 ms.
     bool eventSinceIdle = true;
     for (;;) {
-        if (backend.peekEvent()) {
-            const platform::Event event = backend.nextEvent();
-            if (event.type == platform::EventType::quit) return event.code;
+        if (events.peek()) {
+            const Event event = events.next();
+            if (event.type == EventType::quit) return event.code;
             windowProcedure(engine, event);
             eventSinceIdle = true;
             continue;
         }
 
         if (engine.runState == kWaitingForKey) captureWaitIfDue(engine);
-        const bool focus = backend.hasFocus();
+        const bool focus = events.hasFocus();
         const uint32_t now = backend.tickCount();
         if (!focus || engine.runState == kRestarting ||
             (engine.runState != kWaitingForKey && engine.host->atEnd())) {
             // Nothing can advance until an event comes.
-            backend.waitIdle(now + kUntilEvent);
+            events.waitIdle(now + kUntilEvent);
             eventSinceIdle = false;
             continue;
         }
@@ -84,10 +85,10 @@ int runMessageLoop(Engine& engine) {
             if (eventSinceIdle) {
                 backend.sleep(1);
             } else {
-                backend.waitIdle(promptDeadline(now, engine.keyWait.flashMask));
+                events.waitIdle(promptDeadline(now, engine.keyWait.flashMask));
             }
             eventSinceIdle = false;
-            if (backend.hasFocus()) engine.host->keyWait(0, 0, 0);
+            if (events.hasFocus()) engine.host->keyWait(0, 0, 0);
             continue;
         }
         backend.sleep(1);

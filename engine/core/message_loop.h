@@ -2,7 +2,7 @@
 // The message loop, its idle turns and the window procedure.
 #include <cstdint>
 
-#include "engine/platform/backend.h"
+#include "engine/core/event_queue.h"
 
 namespace qt::engine {
 
@@ -11,7 +11,7 @@ struct Engine;
 // Runs until the quit event; returns its exit code.
 int runMessageLoop(Engine& engine);
 
-void windowProcedure(Engine& engine, const platform::Event& event);
+void windowProcedure(Engine& engine, const Event& event);
 
 // The next tick at which the key-wait prompt would look different: the
 // start of the next drawing period, or a change of colour inside this one.

@@ -11,6 +11,7 @@
 #include "engine/core/capture.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
+#include "engine/core/main_window.h"
 #include "engine/core/message_loop.h"
 #include "engine/core/messages.h"
 #include "engine/core/settings.h"
@@ -35,7 +36,7 @@ bool startUp(Engine& engine) {
     const int32_t widthP = readIniInt("screen", "wincsizeWidthP", 0, kIniFile);
     const platform::WindowSpec shape = windowSpecFor(
         backend.metrics(), engine.windowWidth, engine.windowHeight, widthP, heightP, path);
-    if (!backend.createWindow(shape)) {
+    if (!createMainWindow(engine, shape)) {
         note(msg::noWindowMade.utf8());
         endProcess(engine, 1);
         return false;
@@ -47,7 +48,7 @@ bool startUp(Engine& engine) {
     const int32_t count = readIniInt("screen", "hUserMDC_num", 2, kIniFile);
     engine.screens.create(engine, count, clear);
 
-    backend.showWindow();
+    showMainWindow(engine);
 
     platform::Surface* presentation = engine.screens.built() ? engine.screens.getDC(0) : nullptr;
     engine.honbun.init(engine, presentation);

@@ -7,6 +7,7 @@
 #include "engine/core/compositing.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
+#include "engine/core/main_window.h"
 #include "engine/core/messages.h"
 
 namespace qt::engine {

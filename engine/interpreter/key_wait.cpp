@@ -5,6 +5,7 @@
 #include "engine/core/capture.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
+#include "engine/core/main_window.h"
 #include "engine/core/message_loop.h"
 #include "engine/core/messages.h"
 #include "engine/interpreter/interpreter.h"
@@ -22,7 +23,7 @@ void Interpreter::keyWait(uint32_t kind, uint32_t key, uint32_t keyData) {
         return;
     }
     namespace vk = platform::vk;
-    const bool freshPress = (keyData & platform::kKeyRepeatBit) == 0;
+    const bool freshPress = (keyData & kKeyRepeatBit) == 0;
     const bool accepted =
         ((key == vk::space || key == vk::enter || key == vk::separator) && freshPress) ||
         key == 'Z';
@@ -39,16 +40,16 @@ void Interpreter::keyWait(uint32_t kind, uint32_t key, uint32_t keyData) {
 void Interpreter::drawPrompt() {
     if (!promptFontTried_) {
         promptFontTried_ = true;
-        promptFont_ = platform::Font::createFixed();
+        if (engine_.text != nullptr) promptFont_ = engine_.text->createFixedFont();
     }
     platform::Backend& backend = *engine_.backend;
-    if (!promptFont_ || !backend.windowExists()) return;
+    if (!promptFont_ || !mainWindowExists(engine_)) return;
     const KeyWaitSettings& s = engine_.keyWait;
     const platform::ColorRef color = (backend.tickCount() & s.flashMask) != 0 ? s.onColor : s.offColor;
     const std::string_view text(s.viewstr, std::strlen(s.viewstr));
-    promptFont_->draw(backend.clientPicture(), engine_.windowWidth + s.dx, engine_.windowHeight + s.dy,
+    promptFont_->draw(engine_.clientPicture, engine_.windowWidth + s.dx, engine_.windowHeight + s.dy,
                       text, color, std::nullopt);
-    backend.present();
+    presentMainWindow(engine_);
 }
 
 }  // namespace qt::engine

@@ -3,6 +3,7 @@
 #include "common/paths.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
+#include "engine/core/main_window.h"
 #include "engine/core/messages.h"
 #include "engine/interpreter/interpreter.h"
 

@@ -12,8 +12,9 @@
 namespace qt::engine {
 
 void Interpreter::constructSound() {
-    music_ = std::make_unique<platform::SoundChannel>(platform::SoundChannel::Kind::music);
-    effect_ = std::make_unique<platform::SoundChannel>(platform::SoundChannel::Kind::effect);
+    if (engine_.sound == nullptr) return;
+    music_ = engine_.sound->createChannel(platform::SoundChannel::Kind::music);
+    effect_ = engine_.sound->createChannel(platform::SoundChannel::Kind::effect);
 }
 
 void Interpreter::soundCommand(platform::SoundChannel& channel, bool loopsByDefault) {

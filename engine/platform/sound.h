@@ -1,35 +1,23 @@
 #pragma once
-// Sound channels on SDL2_mixer. A channel holds at most one open file and
-// follows the engine's channel states: closed, open (stopped), playing. As
-// with the platform the engine was written for, a file played once that has
-// reached its end still counts as playing until it is stopped or closed.
-//
-// Audio starts on first use. When no audio device can be opened, SDL's
-// dummy driver is used instead (said once on standard error), so files are
-// still opened and checked and every state rule holds.
+// Sound channels. A channel holds at most one open file and follows the
+// engine's channel states: closed, open (stopped), playing. As with the
+// platform the engine was written for, a file played once that has reached
+// its end still counts as playing until it is stopped or closed. The states
+// are kept here; an implementation only opens, starts and stops its files.
+#include <memory>
 #include <string>
-
-struct _Mix_Music;
-struct Mix_Chunk;
 
 namespace qt::platform {
 
-// Makes every channel of the process use the silent dummy driver (the
-// headless backend does). Takes effect if audio has not started yet.
-void useSilentAudio();
-
 class SoundChannel {
 public:
-    // Music streams from its file (opening even a long file returns at
-    // once); at most one music channel plays at a time. An effect is decoded
-    // into memory when opened and plays on a mixer channel of its own; one
-    // that would play longer than ten minutes is refused like a broken file.
-    // Both kinds take WAV, OGG Vorbis, MP3, FLAC and MIDI (General MIDI sound
-    // font of the system).
+    // Music streams from its file; at most one music channel plays at a
+    // time. An effect is decoded into memory when opened and plays on a
+    // channel of its own.
     enum class Kind { music, effect };
 
-    explicit SoundChannel(Kind kind);
-    ~SoundChannel();
+    // Implementations call close() in their own destructor: unload() is theirs.
+    virtual ~SoundChannel() = default;
     SoundChannel(const SoundChannel&) = delete;
     SoundChannel& operator=(const SoundChannel&) = delete;
 
@@ -46,15 +34,32 @@ public:
     bool isPlaying() const { return state_ == State::playing; }
     // Whether sound is being produced right now (false once a file played
     // once has ended, though isPlaying() stays true).
-    bool isSounding() const;
+    bool isSounding() const { return state_ == State::playing && sounding(); }
+
+protected:
+    explicit SoundChannel(Kind kind) : kind_(kind) {}
+    Kind kind() const { return kind_; }
+    // Called with nothing open. False leaves nothing open.
+    virtual bool load(const std::string& diskPath) = 0;
+    virtual bool start(bool loop) = 0;
+    virtual void halt() = 0;
+    virtual void unload() = 0;
+    virtual bool sounding() const = 0;
 
 private:
     enum class State { closed, open, playing };
     Kind kind_;
     State state_ = State::closed;
-    _Mix_Music* music_ = nullptr;
-    Mix_Chunk* chunk_ = nullptr;
-    int mixerChannel_ = -1;
 };
+
+class Sound {
+public:
+    virtual ~Sound() = default;
+    virtual std::unique_ptr<SoundChannel> createChannel(SoundChannel::Kind kind) = 0;
+};
+
+// Channels that play nothing: a file opens when it is a readable regular
+// file, and every state rule holds.
+std::unique_ptr<Sound> createSilentSound();
 
 }  // namespace qt::platform

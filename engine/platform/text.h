@@ -1,6 +1,7 @@
 #pragma once
-// Text drawn with FreeType glyphs; faces found through fontconfig (with the
-// project's own mapping of the usual Windows Japanese face names).
+// Text: fonts asked for by a Windows face name and drawn onto surfaces. The
+// real implementation draws FreeType glyphs of faces found through fontconfig
+// (freetype/); the null one draws nothing and measures every byte alike.
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,13 +25,6 @@ class Font {
 public:
     virtual ~Font() = default;
 
-    // Never fails while any Japanese face is installed: an unknown face name
-    // falls back to an installed one. Null only when no face can be loaded.
-    static std::unique_ptr<Font> create(const FontRequest& request);
-    // The fixed-pitch face of about 12 pixels used for the key-wait prompt
-    // (a 12-pixel cell, one-bit glyphs, a face that can show Japanese).
-    static std::unique_ptr<Font> createFixed();
-
     // Draws CP932 text with the cell's top-left corner at (x, y). With a
     // background colour the text cell (advance width x cell height) is
     // filled first; without one only the glyphs are drawn. Clipped to `dst`.
@@ -45,5 +39,21 @@ public:
     // The family of the face in use (UTF-8), after mapping and fallback.
     virtual std::string familyName() const = 0;
 };
+
+class Text {
+public:
+    virtual ~Text() = default;
+    // Never fails while any Japanese face is installed: an unknown face name
+    // falls back to an installed one. Null only when no face can be loaded.
+    virtual std::unique_ptr<Font> createFont(const FontRequest& request) = 0;
+    // The fixed-pitch face of about 12 pixels used for the key-wait prompt
+    // (a 12-pixel cell, one-bit glyphs, a face that can show Japanese).
+    virtual std::unique_ptr<Font> createFixedFont() = 0;
+};
+
+// Fonts that draw no glyphs (a background cell still is filled): a single
+// byte is half the cell height wide. For runs where text cannot or need not
+// be seen.
+std::unique_ptr<Text> createNullText();
 
 }  // namespace qt::platform

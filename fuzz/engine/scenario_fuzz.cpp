@@ -7,9 +7,12 @@
 #include <string>
 
 #include "engine/core/engine.h"
+#include "engine/core/main_window.h"
 #include "engine/core/window_geometry.h"
 #include "engine/interpreter/interpreter.h"
+#include "engine/platform/freetype/freetype_text.h"
 #include "engine/platform/headless/headless_backend.h"
+#include "engine/platform/sdl2_mixer/mixer_sound.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace qt::engine;
@@ -27,7 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qt::platform::HeadlessOptions options;
     qt::platform::HeadlessBackend backend(options);
     Engine engine;
+    static const auto text = qt::platform::createFreeTypeText();
+    static const auto sound = qt::platform::createMixerSound(true);
     engine.backend = &backend;
+    engine.text = text.get();
+    engine.sound = sound.get();
     engine.exitNow = [](int) {};
     engine.screenWidth = 8;
     engine.screenHeight = 6;
@@ -38,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     engine.host = &interpreter;
     interpreter.prepareArguments();
     interpreter.constructReader();
-    backend.createWindow(windowSpecFor(backend.metrics(), 16, 12, 0, 0, "fuzz"));
+    createMainWindow(engine, windowSpecFor(backend.metrics(), 16, 12, 0, 0, "fuzz"));
     engine.hasWindow = true;
     engine.screens.create(engine, 3, 0xFF00FF);
     interpreter.openFirst(path.c_str());

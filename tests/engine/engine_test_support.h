@@ -15,10 +15,13 @@
 #include "common/exe_folder.h"
 #include "engine/core/compositing.h"
 #include "engine/core/engine.h"
+#include "engine/core/main_window.h"
 #include "engine/core/startup.h"
 #include "engine/core/window_geometry.h"
 #include "engine/interpreter/interpreter.h"
+#include "engine/platform/freetype/freetype_text.h"
 #include "engine/platform/headless/headless_backend.h"
+#include "engine/platform/sdl2_mixer/mixer_sound.h"
 #include "platform/test_files.h"
 #include "support/program.h"
 
@@ -55,7 +58,11 @@ protected:
     void makeEngine() {
         backend = std::make_unique<platform::HeadlessBackend>(platform::HeadlessOptions{});
         engine = std::make_unique<Engine>();
+        static const auto text = platform::createFreeTypeText();
+        static const auto sound = platform::createMixerSound(true);
         engine->backend = backend.get();
+        engine->text = text.get();
+        engine->sound = sound.get();
         interpreter = std::make_unique<Interpreter>(*engine);
         engine->host = interpreter.get();
         exitCodes.clear();
@@ -77,7 +84,7 @@ protected:
         engine->screenHeight = sh;
         engine->windowWidth = ww;
         engine->windowHeight = wh;
-        ASSERT_TRUE(backend->createWindow(windowSpecFor(backend->metrics(), 8, 6, 0, 0, "t")));
+        ASSERT_TRUE(createMainWindow(*engine, windowSpecFor(backend->metrics(), 8, 6, 0, 0, "t")));
         engine->hasWindow = true;
         engine->screens.create(*engine, count, 0xFF00FF);
         engine->honbun.dark = {-1, 0, 0, 0, 2};

@@ -69,7 +69,7 @@ TEST_F(InterpreterTest, BodyTextIsDrawnWithItsShadowMovesDownAndPauses) {
     EXPECT_EQ(backend->tickCount() - t0, 250u);
     int textTop = 1000, shadowTop = 1000;
     for (int i = 0; i < 100 * 100; ++i) {  // what the window shows before the pause: drawn at once
-        const platform::ColorRef p = backend->clientPicture().pixel(i % 100, i / 100);
+        const platform::ColorRef p = engine->clientPicture.pixel(i % 100, i / 100);
         if (p == 0x00ff00u) textTop = std::min(textTop, i / 100);
         if (p == 0xff0000u) shadowTop = std::min(shadowTop, i / 100);
     }
@@ -101,7 +101,7 @@ TEST_F(InterpreterTest, KeyWaitAcceptsFreshSpaceEnterSeparatorAndZAlsoOnRepeat) 
         {'A', false, false}, {vk::left, false, false}, {vk::escape, false, false}, {'0', false, false}};
     for (const auto& [key, repeat, accepted] : cases) {
         play("/@,;\r\nx\r\n");
-        interpreter->keyWait(kKeyDownMessage, key, repeat ? platform::kKeyRepeatBit | 1u : 1u);
+        interpreter->keyWait(kKeyDownMessage, key, repeat ? kKeyRepeatBit | 1u : 1u);
         EXPECT_EQ(engine->runState, accepted ? kRunning : kWaitingForKey) << key << " " << repeat;
     }
     interpreter->keyWait(0x0101, vk::space, 0);
@@ -113,13 +113,13 @@ TEST_F(InterpreterTest, PageBreakStartsANewPageKeyWaitDoesNot) {
     interpreter->keyWait(kKeyDownMessage, vk::space, 0);
     run();
     EXPECT_EQ(engine->honbun.curY, 24 + 3 * 40);  // below the last line, same page
-    const platform::Surface shown = backend->clientPicture();
+    const platform::Surface shown = engine->clientPicture;
     interpreter->keyWait(kKeyDownMessage, vk::enter, 0);
     EXPECT_FALSE(interpreter->pageBreakPending);
     EXPECT_EQ(engine->honbun.curY, 24);
     for (int i = 0; i < 640 * 480; i += 7) ASSERT_EQ(screen(0).pixel(i % 640, i / 640), 0xFF00FFu) << i;
     // The window goes on showing the old page until the next line.
-    EXPECT_EQ(0, std::memcmp(backend->clientPicture().bits(), shown.bits(), 640 * 480 * 4));
+    EXPECT_EQ(0, std::memcmp(engine->clientPicture.bits(), shown.bits(), 640 * 480 * 4));
     interpreter->step();
     EXPECT_EQ(engine->honbun.curY, 64);
 }
@@ -137,8 +137,8 @@ TEST_F(InterpreterTest, PromptFlashesByTheTickMask) {
         interpreter->keyWait(0, 0, 0);
         int on = 0, off = 0;
         for (int i = 0; i < 80 * 40; ++i) {
-            on += backend->clientPicture().pixel(560 + i % 80, 440 + i / 80) == 0x0000ff;
-            off += backend->clientPicture().pixel(560 + i % 80, 440 + i / 80) == 0x00ff00;
+            on += engine->clientPicture.pixel(560 + i % 80, 440 + i / 80) == 0x0000ff;
+            off += engine->clientPicture.pixel(560 + i % 80, 440 + i / 80) == 0x00ff00;
         }
         EXPECT_EQ((on > 0) * 1 + (off > 0) * 2, drawn) << period << " " << tick;
     }

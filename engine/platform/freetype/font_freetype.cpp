@@ -14,7 +14,7 @@
 
 #include "common/cp932.h"
 #include "common/sjis.h"
-#include "engine/platform/text.h"
+#include "engine/platform/freetype/freetype_text.h"
 #include "engine/platform/freetype/font_mapping.h"
 #include "engine/platform/leak_check.h"
 
@@ -365,21 +365,26 @@ private:
     std::unordered_map<uint32_t, Glyph> glyphs_;
 };
 
+class FreeTypeText final : public Text {
+public:
+    std::unique_ptr<Font> createFont(const FontRequest& request) override {
+        auto font = std::make_unique<FreeTypeFont>();
+        if (!font->open(request, false)) return nullptr;
+        return font;
+    }
+
+    std::unique_ptr<Font> createFixedFont() override {
+        FontRequest request;
+        request.face = "monospace";
+        request.height = 12;
+        auto font = std::make_unique<FreeTypeFont>();
+        if (!font->open(request, true)) return nullptr;
+        return font;
+    }
+};
+
 }  // namespace
 
-std::unique_ptr<Font> Font::create(const FontRequest& request) {
-    auto font = std::make_unique<FreeTypeFont>();
-    if (!font->open(request, false)) return nullptr;
-    return font;
-}
-
-std::unique_ptr<Font> Font::createFixed() {
-    FontRequest request;
-    request.face = "monospace";
-    request.height = 12;
-    auto font = std::make_unique<FreeTypeFont>();
-    if (!font->open(request, true)) return nullptr;
-    return font;
-}
+std::unique_ptr<Text> createFreeTypeText() { return std::make_unique<FreeTypeText>(); }
 
 }  // namespace qt::platform

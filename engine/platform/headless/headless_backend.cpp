@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "common/report.h"
-#include "engine/platform/sound.h"
 
 namespace qt::platform {
 
@@ -12,23 +11,11 @@ namespace {
 
 constexpr uint32_t kFirstRepeatMs = 500;
 constexpr uint32_t kRepeatMs = 33;
-constexpr uint32_t kFreshKeyData = 1;                        // repeat count 1
-constexpr uint32_t kRepeatKeyData = kKeyRepeatBit | 1;
-constexpr uint32_t kReleaseKeyData = (1u << 31) | kKeyRepeatBit | 1;
-
-Event keyEvent(EventType type, uint32_t key, uint32_t data) {
-    Event e;
-    e.type = type;
-    e.key = key;
-    e.keyData = data;
-    return e;
-}
 
 }  // namespace
 
 HeadlessBackend::HeadlessBackend(const HeadlessOptions& options)
     : input_(options.input), now_(options.startMs), untilMs_(options.untilMs) {
-    useSilentAudio();
     std::stable_sort(input_.begin(), input_.end(),
                      [](const ScriptedInput& a, const ScriptedInput& b) { return a.atMs < b.atMs; });
     // Input written for times before a restart has already been played.
@@ -40,50 +27,36 @@ HeadlessBackend::HeadlessBackend(const HeadlessOptions& options)
     metrics_.captionHeight = 23;
 }
 
-DisplayMetrics HeadlessBackend::metrics() { return metrics_; }
-
 bool HeadlessBackend::createWindow(const WindowSpec& shape) {
     if (exists_) return false;
-    Surface picture;
-    if (!picture.create(shape.pictureWidth, shape.pictureHeight, rgb(64, 64, 64))) return false;
-    picture_ = std::move(picture);
     spec_ = shape;
     exists_ = true;
     return true;
 }
 
 void HeadlessBackend::showWindow() {
-    if (!exists_) return;
-    shown_ = true;
-    paintPending_ = true;  // a newly shown window is painted
+    if (exists_) shown_ = true;
 }
 
 void HeadlessBackend::destroyWindow() {
-    if (!exists_) return;
     exists_ = false;
     shown_ = false;
-    paintPending_ = false;
-    // Whatever was queued for the window goes with it.
-    queue_.clear();
-    Event e;
-    e.type = EventType::destroy;
-    queue_.push_back(e);
 }
 
-void HeadlessBackend::postQuit(int code) {
-    quitPending_ = true;
-    quitCode_ = code;
+const Surface& HeadlessBackend::presented() const {
+    static const Surface none;
+    return presented_ != nullptr ? *presented_ : none;
 }
 
-void HeadlessBackend::invalidate() {
-    if (exists_) paintPending_ = true;
+void HeadlessBackend::setFocus(InputSink& sink, bool focus) {
+    if (focusReported_ && focus == focus_) return;
+    focus_ = focus;
+    focusReported_ = true;
+    sink.focusChanged(focus);
 }
 
-void HeadlessBackend::queueInput(const Event& e) {
-    if (exists_) queue_.push_back(e);
-}
-
-void HeadlessBackend::pump() {
+void HeadlessBackend::pollInput(InputSink& sink) {
+    setFocus(sink, focus_);
     constexpr uint64_t never = std::numeric_limits<uint64_t>::max();
     for (;;) {
         // The earliest due item; on equal times releases and repeats first,
@@ -105,92 +78,47 @@ void HeadlessBackend::pump() {
         if (first == releaseAt) {
             const uint32_t key = releases_[releaseIndex].key;
             releases_.erase(releases_.begin() + static_cast<std::ptrdiff_t>(releaseIndex));
-            held_.erase(std::remove(held_.begin(), held_.end(), key), held_.end());
-            if (focus_) queueInput(keyEvent(EventType::keyUp, key, kReleaseKeyData));
+            sink.keyReleased(key);
         } else if (first == repeatAt) {
             nextRepeat_ += kRepeatMs;
-            if (focus_) queueInput(keyEvent(EventType::keyDown, repeatKey_, kRepeatKeyData));
+            sink.keyPressed(repeatKey_);
         } else if (first == inputAt) {
             const ScriptedInput& in = input_[nextInput_++];
-            const bool wasDown = std::find(held_.begin(), held_.end(), in.key) != held_.end();
             switch (in.kind) {
                 case ScriptedInput::Kind::key:
+                    sink.keyPressed(in.key);
+                    releases_.push_back({in.atMs + 1, in.key});
+                    repeatKey_ = 0;
+                    break;
                 case ScriptedInput::Kind::down:
-                    if (!wasDown) held_.push_back(in.key);
-                    if (focus_)
-                        queueInput(keyEvent(EventType::keyDown, in.key,
-                                            wasDown ? kRepeatKeyData : kFreshKeyData));
-                    if (in.kind == ScriptedInput::Kind::key) {
-                        releases_.push_back({in.atMs + 1, in.key});
-                        repeatKey_ = 0;
-                    } else {
-                        repeatKey_ = in.key;
-                        nextRepeat_ = in.atMs + kFirstRepeatMs;
-                    }
+                    sink.keyPressed(in.key);
+                    repeatKey_ = in.key;
+                    nextRepeat_ = in.atMs + kFirstRepeatMs;
                     break;
                 case ScriptedInput::Kind::up:
-                    held_.erase(std::remove(held_.begin(), held_.end(), in.key), held_.end());
                     if (repeatKey_ == in.key) repeatKey_ = 0;
-                    if (focus_) queueInput(keyEvent(EventType::keyUp, in.key, kReleaseKeyData));
+                    sink.keyReleased(in.key);
                     break;
                 case ScriptedInput::Kind::focusOut:
-                    focus_ = false;
+                    setFocus(sink, false);
                     break;
                 case ScriptedInput::Kind::focusIn:
-                    focus_ = true;
+                    setFocus(sink, true);
                     break;
                 case ScriptedInput::Kind::click:
-                case ScriptedInput::Kind::shiftClick: {
-                    Event e;
-                    e.type = EventType::leftButtonDown;
-                    e.x = in.x;
-                    e.y = in.y;
-                    e.shift = in.kind == ScriptedInput::Kind::shiftClick;
-                    if (exists_) focus_ = true;
-                    queueInput(e);
+                case ScriptedInput::Kind::shiftClick:
+                    if (exists_) setFocus(sink, true);
+                    sink.leftButtonPressed(in.x, in.y, in.kind == ScriptedInput::Kind::shiftClick);
                     break;
-                }
             }
         } else {
             closeSent_ = true;
-            Event e;
-            e.type = EventType::close;
-            queueInput(e);
+            sink.closeRequested();
         }
     }
 }
 
-bool HeadlessBackend::peekEvent() {
-    pump();
-    return !queue_.empty() || quitPending_ || paintPending_;
-}
-
-Event HeadlessBackend::nextEvent() {
-    pump();
-    if (!queue_.empty()) {
-        Event e = queue_.front();
-        queue_.pop_front();
-        return e;
-    }
-    Event e;
-    if (quitPending_) {
-        quitPending_ = false;
-        e.type = EventType::quit;
-        e.code = quitCode_;
-        return e;
-    }
-    paintPending_ = false;
-    e.type = EventType::paint;
-    return e;
-}
-
-void HeadlessBackend::beginDrag(bool resizeFromLowerRight) { drags_.push_back(resizeFromLowerRight); }
-
 void HeadlessBackend::waitIdle(uint32_t deadlineTick) {
-    if (peekEvent()) {
-        sleep(1);
-        return;
-    }
     // Nothing can happen before the next scripted item or the deadline:
     // go there at once (at least 1 ms, like an idle turn's sleep).
     uint64_t wake = static_cast<uint64_t>(now_) + static_cast<uint32_t>(deadlineTick - now_);
@@ -203,17 +131,12 @@ void HeadlessBackend::waitIdle(uint32_t deadlineTick) {
     sleep(static_cast<uint32_t>(std::min<uint64_t>(step, UINT32_MAX)));
 }
 
-bool HeadlessBackend::hasFocus() {
-    pump();
-    return exists_ && focus_;
-}
-
 void HeadlessBackend::messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon icon) {
     reportToStderr(captionCp932, textCp932);
     boxes_.push_back({std::string(captionCp932), std::string(textCp932), icon});
 }
 
-std::unique_ptr<Backend> createHeadlessBackend(const HeadlessOptions& options) {
+std::unique_ptr<HeadlessBackend> createHeadlessBackend(const HeadlessOptions& options) {
     return std::make_unique<HeadlessBackend>(options);
 }
 

@@ -2,7 +2,8 @@
 #include <charconv>
 #include <sstream>
 
-#include "engine/platform/backends.h"
+#include "engine/platform/headless/input_script.h"
+#include "engine/platform/backend.h"
 #include "engine/platform/platform_messages.h"
 
 namespace qt::platform {

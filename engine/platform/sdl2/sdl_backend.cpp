@@ -8,15 +8,14 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <deque>
 #include <optional>
 #include <string>
 
 #include "common/cp932.h"
 #include "common/report.h"
-#include "engine/platform/backends.h"
 #include "engine/platform/leak_check.h"
 #include "engine/platform/platform_messages.h"
+#include "engine/platform/sdl2/sdl_backend.h"
 #include "engine/platform/sdl2/sdl_keys.h"
 #include "engine/platform/sdl2/x11_errors.h"
 
@@ -24,9 +23,6 @@ namespace qt::platform {
 
 namespace {
 
-constexpr uint32_t kFreshKeyData = 1;
-constexpr uint32_t kRepeatKeyData = kKeyRepeatBit | 1;
-constexpr uint32_t kReleaseKeyData = (1u << 31) | kKeyRepeatBit | 1;
 constexpr uint8_t kGrey = 64;
 
 // Dragging anywhere moves the window; with Shift it resizes from the lower
@@ -95,8 +91,6 @@ public:
 
     bool createWindow(const WindowSpec& shape) override {
         if (window_) return false;
-        Surface picture;
-        if (!picture.create(shape.pictureWidth, shape.pictureHeight, rgb(kGrey, kGrey, kGrey))) return false;
         // The engine places the outer frame; SDL places the client area.
         const int64_t x = int64_t{shape.left} + kFrame, y = int64_t{shape.top} + kFrame + kCaption;
         window_ = SDL_CreateWindow(cp932ToUtf8(shape.titleCp932).c_str(), clampInt(x), clampInt(y),
@@ -106,7 +100,6 @@ public:
         if (!window_) return false;
         SDL_SetWindowHitTest(window_, hitTest, nullptr);
         SDL_StopTextInput();
-        picture_ = std::move(picture);
         return true;
     }
 
@@ -116,34 +109,19 @@ public:
         SDL_RaiseWindow(window_);
         // Without a window manager nobody else hands out the focus.
         SDL_SetWindowInputFocus(window_);
-        paintPending_ = true;
     }
-
-    bool windowExists() const override { return window_ != nullptr; }
 
     void destroyWindow() override {
         if (!window_) return;
         SDL_DestroyWindow(window_);
         window_ = nullptr;
-        paintPending_ = false;
-        queue_.clear();
-        Event e;
-        e.type = EventType::destroy;
-        queue_.push_back(e);
     }
 
-    void postQuit(int code) override {
-        quitPending_ = true;
-        quitCode_ = code;
-    }
-
-    Surface& clientPicture() override { return picture_; }
-
-    void present() override {
+    void present(const Surface& picture) override {
         if (!window_) return;
         SDL_Surface* target = SDL_GetWindowSurface(window_);
         if (!target) return;
-        const int pw = std::min(picture_.width(), target->w), ph = std::min(picture_.height(), target->h);
+        const int pw = std::min(picture.width(), target->w), ph = std::min(picture.height(), target->h);
         const Uint32 grey = SDL_MapRGB(target->format, kGrey, kGrey, kGrey);
         if (target->w > pw) {
             SDL_Rect right{pw, 0, target->w - pw, target->h};
@@ -159,12 +137,12 @@ public:
             if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
             for (int row = 0; row < ph; ++row)
                 std::memcpy(static_cast<uint8_t*>(target->pixels) + static_cast<ptrdiff_t>(row) * target->pitch,
-                            picture_.bits() + static_cast<size_t>(row) * picture_.width() * 4,
+                            picture.bits() + static_cast<size_t>(row) * picture.width() * 4,
                             static_cast<size_t>(pw) * 4);
             if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
         } else if (pw > 0 && ph > 0) {
             SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
-                picture_.bits(), picture_.width(), picture_.height(), 32, picture_.width() * 4,
+                const_cast<uint8_t*>(picture.bits()), picture.width(), picture.height(), 32, picture.width() * 4,
                 SDL_PIXELFORMAT_RGB888);
             if (view) {
                 SDL_Rect area{0, 0, pw, ph};
@@ -175,33 +153,6 @@ public:
         SDL_UpdateWindowSurface(window_);
     }
 
-    void invalidate() override {
-        if (window_) paintPending_ = true;
-    }
-    void validate() override { paintPending_ = false; }
-
-    bool peekEvent() override {
-        pump();
-        return !queue_.empty() || quitPending_ || paintPending_;
-    }
-
-    Event nextEvent() override {
-        pump();
-        Event e;
-        if (!queue_.empty()) {
-            e = queue_.front();
-            queue_.pop_front();
-        } else if (quitPending_) {
-            quitPending_ = false;
-            e.type = EventType::quit;
-            e.code = quitCode_;
-        } else {
-            paintPending_ = false;
-            e.type = EventType::paint;
-        }
-        return e;
-    }
-
     // The hit test has already started the move or resize.
     void beginDrag(bool) override {}
 
@@ -209,20 +160,14 @@ public:
     void sleep(uint32_t ms) override { SDL_Delay(ms); }
 
     void waitIdle(uint32_t deadlineTick) override {
-        // Anything that just came in (a focus change too) ends the wait.
-        if (pump() || peekEvent()) return;
         const int32_t left = static_cast<int32_t>(deadlineTick - SDL_GetTicks());
         if (left <= 1) {
             SDL_Delay(1);
             return;
         }
-        // Blocks in the window system until an event arrives or time is up.
+        // Blocks in the window system until an event arrives or time is up;
+        // one that came since the engine last looked ends the wait at once.
         SDL_WaitEventTimeout(nullptr, left);
-    }
-
-    bool hasFocus() override {
-        pump();
-        return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
     }
 
     void messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon icon) override {
@@ -235,37 +180,30 @@ public:
                                  window_);
     }
 
-private:
-    static constexpr int kFrame = 4;
-    static constexpr int kCaption = 23;
-
-    static int clampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -16384, 16384)); }
-
-    void queue(const Event& e) {
-        if (window_) queue_.push_back(e);
-    }
-
-    // Takes what SDL has; true when there was anything.
-    bool pump() {
-        bool any = false;
+    // Input for a window that is gone is the queue's to drop.
+    void pollInput(InputSink& sink) override {
         SDL_Event s;
         while (SDL_PollEvent(&s)) {
-            any = true;
-            Event e;
             switch (s.type) {
                 case SDL_QUIT:  // a signal: end as if the window were closed
-                    e.type = EventType::close;
-                    queue(e);
+                    sink.closeRequested();
                     break;
                 case SDL_WINDOWEVENT:
                     switch (s.window.event) {
                         case SDL_WINDOWEVENT_CLOSE:
-                            e.type = EventType::close;
-                            queue(e);
+                            sink.closeRequested();
                             break;
                         case SDL_WINDOWEVENT_EXPOSED:
+                            sink.exposed();
+                            break;
                         case SDL_WINDOWEVENT_SIZE_CHANGED:
-                            invalidate();
+                            sink.sizeChanged(s.window.data1, s.window.data2);
+                            break;
+                        case SDL_WINDOWEVENT_FOCUS_GAINED:
+                            sink.focusChanged(true);
+                            break;
+                        case SDL_WINDOWEVENT_FOCUS_LOST:
+                            sink.focusChanged(false);
                             break;
                         default:
                             break;
@@ -275,39 +213,31 @@ private:
                 case SDL_KEYUP: {
                     const uint32_t key = virtualKey(s.key.keysym.sym);
                     if (key == 0) break;
-                    e.key = key;
                     if (s.type == SDL_KEYDOWN) {
-                        e.type = EventType::keyDown;
-                        e.keyData = s.key.repeat ? kRepeatKeyData : kFreshKeyData;
+                        sink.keyPressed(key);
                     } else {
-                        e.type = EventType::keyUp;
-                        e.keyData = kReleaseKeyData;
+                        sink.keyReleased(key);
                     }
-                    queue(e);
                     break;
                 }
                 case SDL_MOUSEBUTTONDOWN:
                     if (s.button.button != SDL_BUTTON_LEFT) break;
-                    e.type = EventType::leftButtonDown;
-                    e.x = s.button.x;
-                    e.y = s.button.y;
-                    e.shift = (SDL_GetModState() & KMOD_SHIFT) != 0;
-                    queue(e);
+                    sink.leftButtonPressed(s.button.x, s.button.y, (SDL_GetModState() & KMOD_SHIFT) != 0);
                     break;
                 default:
                     break;
             }
         }
-        return any;
     }
+
+private:
+    static constexpr int kFrame = 4;
+    static constexpr int kCaption = 23;
+
+    static int clampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -16384, 16384)); }
 
     SdlOptions options_;
     SDL_Window* window_ = nullptr;
-    Surface picture_;
-    std::deque<Event> queue_;
-    bool paintPending_ = false;
-    bool quitPending_ = false;
-    int quitCode_ = 0;
 };
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "engine/platform/sound.h"
+#include "engine/platform/sdl2_mixer/mixer_sound.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -28,8 +28,9 @@ public:
         return audio;
     }
 
-    void forceSilent() {
-        if (!started_) silent_ = true;
+    // Taken when audio starts, on first use.
+    void chooseOutput(bool silent) {
+        if (!started_) silent_ = silent;
     }
 
     // Starts audio on first use; false only when not even the dummy driver
@@ -134,23 +135,20 @@ bool tooLongForAnEffect(const std::string& path) {
     return type != MUS_WAV && seconds > kLongestEffectSeconds;
 }
 
-}  // namespace
+class MixerChannel final : public SoundChannel {
+public:
+    explicit MixerChannel(Kind kind) : SoundChannel(kind) {}
+    ~MixerChannel() override { close(); }
 
-void useSilentAudio() { Audio::get().forceSilent(); }
-
-SoundChannel::SoundChannel(Kind kind) : kind_(kind) {}
-
-SoundChannel::~SoundChannel() { close(); }
-
-bool SoundChannel::open(const std::string& diskPath) {
-    close();
-    if (!Audio::get().ready()) return false;
-    const MidiLength midi = readMidi(diskPath);
-    if (midi.kind == MidiLength::Kind::broken) return false;
-    if (kind_ == Kind::music) {
-        music_ = Mix_LoadMUS(diskPath.c_str());
-        if (!music_) return false;
-    } else {
+private:
+    bool load(const std::string& diskPath) override {
+        if (!Audio::get().ready()) return false;
+        const MidiLength midi = readMidi(diskPath);
+        if (midi.kind == MidiLength::Kind::broken) return false;
+        if (kind() == Kind::music) {
+            music_ = Mix_LoadMUS(diskPath.c_str());
+            return music_ != nullptr;
+        }
         if (midi.kind == MidiLength::Kind::ok ? midi.seconds > kLongestEffectSeconds : tooLongForAnEffect(diskPath))
             return false;
         // Our own stream, closed here: on some failures the mixer does not
@@ -161,49 +159,56 @@ bool SoundChannel::open(const std::string& diskPath) {
         SDL_RWclose(rw);
         if (!chunk_) return false;
         if (mixerChannel_ < 0) mixerChannel_ = Audio::get().newEffectChannel();
+        return true;
     }
-    state_ = State::open;
-    return true;
-}
 
-void SoundChannel::play(bool loop) {
-    if (state_ == State::closed) return;
-    bool ok = false;
-    if (music_) {
-        ok = Mix_PlayMusic(music_, loop ? -1 : 0) == 0;
-    } else if (chunk_) {
-        ok = Mix_PlayChannel(mixerChannel_, chunk_, loop ? -1 : 0) >= 0;
+    bool start(bool loop) override {
+        if (music_) return Mix_PlayMusic(music_, loop ? -1 : 0) == 0;
+        if (chunk_) return Mix_PlayChannel(mixerChannel_, chunk_, loop ? -1 : 0) >= 0;
+        return false;
     }
-    if (ok) state_ = State::playing;
-}
 
-void SoundChannel::stop() {
-    if (state_ != State::playing) return;
-    if (music_) Mix_HaltMusic();
-    if (chunk_) Mix_HaltChannel(mixerChannel_);
-    state_ = State::open;
-}
-
-void SoundChannel::close() {
-    if (state_ == State::closed) return;
-    if (music_) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(music_);
-        music_ = nullptr;
+    void halt() override {
+        if (music_) Mix_HaltMusic();
+        if (chunk_) Mix_HaltChannel(mixerChannel_);
     }
-    if (chunk_) {
-        Mix_HaltChannel(mixerChannel_);
-        Mix_FreeChunk(chunk_);
-        chunk_ = nullptr;
-    }
-    state_ = State::closed;
-}
 
-bool SoundChannel::isSounding() const {
-    if (state_ != State::playing) return false;
-    if (music_) return Mix_PlayingMusic() != 0;
-    if (chunk_) return Mix_Playing(mixerChannel_) != 0;
-    return false;
+    void unload() override {
+        if (music_) {
+            Mix_HaltMusic();
+            Mix_FreeMusic(music_);
+            music_ = nullptr;
+        }
+        if (chunk_) {
+            Mix_HaltChannel(mixerChannel_);
+            Mix_FreeChunk(chunk_);
+            chunk_ = nullptr;
+        }
+    }
+
+    bool sounding() const override {
+        if (music_) return Mix_PlayingMusic() != 0;
+        if (chunk_) return Mix_Playing(mixerChannel_) != 0;
+        return false;
+    }
+
+    Mix_Music* music_ = nullptr;
+    Mix_Chunk* chunk_ = nullptr;
+    int mixerChannel_ = -1;
+};
+
+class MixerSound final : public Sound {
+public:
+    std::unique_ptr<SoundChannel> createChannel(SoundChannel::Kind kind) override {
+        return std::make_unique<MixerChannel>(kind);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Sound> createMixerSound(bool silent) {
+    Audio::get().chooseOutput(silent);
+    return std::make_unique<MixerSound>();
 }
 
 }  // namespace qt::platform

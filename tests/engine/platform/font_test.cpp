@@ -1,4 +1,4 @@
-#include "engine/platform/text.h"
+#include "engine/platform/freetype/freetype_text.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +11,17 @@ namespace {
 
 const ColorRef kWhite = rgb(255, 255, 255);
 
+Text& freeType() {
+    static const auto text = createFreeTypeText();
+    return *text;
+}
+
 std::unique_ptr<Font> make(const char* faceUtf8, int height = 20, void (*style)(FontRequest&) = nullptr) {
     FontRequest r;
     r.face = utf8ToCp932(faceUtf8);
     r.height = height;
     if (style) style(r);
-    return Font::create(r);
+    return freeType().createFont(r);
 }
 
 struct Ink {
@@ -139,7 +144,7 @@ TEST(Font, BackgroundClippingAndBrokenText) {
 }
 
 TEST(Font, FixedPitchPromptFace) {
-    auto font = Font::createFixed();
+    auto font = freeType().createFixedFont();
     ASSERT_TRUE(font);
     EXPECT_EQ(font->cellHeight(), 12);
     EXPECT_EQ(font->textWidth("iiii"), font->textWidth("WWWW"));

@@ -1,9 +1,10 @@
 #include "engine/platform/headless/headless_backend.h"
 
+#include "engine/core/event_queue.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
-
 
 namespace qt::platform {
 namespace {
@@ -37,111 +38,93 @@ TEST(InputScript, Lines) {
     for (const auto& c : cases) EXPECT_EQ(parsed(c.script), c.result) << c.script;
 }
 
-std::unique_ptr<HeadlessBackend> makeBackend(const std::string& script, uint32_t untilMs = 600000) {
+using engine::EventQueue;
+using engine::EventType;
+
+// A backend with its window made and a queue taking its input.
+struct Played {
+    std::unique_ptr<HeadlessBackend> backend;
+    EventQueue events;
+};
+
+std::unique_ptr<Played> play(const std::string& script, uint32_t untilMs = 600000) {
     HeadlessOptions options;
     int line = 0;
     std::string error;
     EXPECT_TRUE(parseInputScript(script, options.input, line, error)) << error;
     options.untilMs = untilMs;
-    auto backend = std::make_unique<HeadlessBackend>(options);
-    WindowSpec shape;
-    shape.pictureWidth = shape.clientWidth = 8;
-    shape.pictureHeight = shape.clientHeight = 6;
-    EXPECT_TRUE(backend->createWindow(shape));
-    return backend;
+    auto p = std::make_unique<Played>();
+    p->backend = std::make_unique<HeadlessBackend>(options);
+    EXPECT_TRUE(p->backend->createWindow(WindowSpec{}));
+    p->events.setSource(p->backend.get());
+    p->events.windowCreated();
+    return p;
 }
 
-// Runs the clock to `untilMs` through idle waits; every event as "T:event ".
-std::string drain(Backend& b, uint32_t untilMs) {
+// Runs the clock to `untilMs` through idle waits; every message as "T:message ".
+std::string drain(Played& p, uint32_t untilMs) {
     static const char* names[] = {"paint", "click", "down", "up", "close", "destroy", "quit"};
     std::ostringstream out;
     for (;;) {
-        while (b.peekEvent()) {
-            const Event e = b.nextEvent();
-            out << b.tickCount() << ':' << (e.type == EventType::leftButtonDown && e.shift ? "shift-" : "")
+        while (p.events.peek()) {
+            const engine::Event e = p.events.next();
+            out << p.backend->tickCount() << ':' << (e.type == EventType::leftButtonDown && e.shift ? "shift-" : "")
                 << names[int(e.type)];
             if (e.type == EventType::keyDown || e.type == EventType::keyUp) out << std::hex << e.key << std::dec;
-            if (e.keyData & kKeyRepeatBit && e.type == EventType::keyDown) out << 'r';
+            if (e.keyData & engine::kKeyRepeatBit && e.type == EventType::keyDown) out << 'r';
             if (e.type == EventType::leftButtonDown) out << '(' << e.x << ',' << e.y << ')';
-            if (e.type == EventType::quit) out << e.code;
             out << ' ';
         }
-        if (b.tickCount() >= untilMs) return out.str();
-        b.waitIdle(untilMs);
+        if (p.backend->tickCount() >= untilMs) return out.str();
+        p.events.waitIdle(untilMs);
     }
 }
 
-TEST(HeadlessBackend, ScriptedEvents) {
+TEST(HeadlessBackend, ScriptedInput) {
     const struct { const char* script; uint32_t until; const char* events; } cases[] = {
         {"3 key space", 6, "3:down20 4:up20 "},
         {"0 down z\n600 up z", 700, "0:down5a 500:down5ar 533:down5ar 566:down5ar 599:down5ar 600:up5a "},
         {"0 down z\n510 key a", 520, "0:down5a 500:down5ar 510:down41 511:up41 "},  // another key ends the repeat
         {"0 down space\n1 down space", 2, "0:down20 1:down20r "},
         {"1 focus out\n2 key space\n3 focus in\n4 key enter", 6, "4:downd 5:upd "},  // keys go to the focus
+        {"1 focus out\n2 down z\n3 focus in\n4 key z", 6, "4:down5ar 5:up5a "},  // held while away
         {"1 focus out\n2 click 3 4\n3 key space", 5, "2:click(3,4) 3:down20 4:up20 "},  // a click takes it
         {"2 shift-click -1 7", 3, "2:shift-click(-1,7) "},
         {"", 10, "10:close "},
     };
     for (const auto& c : cases) {
-        auto b = makeBackend(c.script, c.until == 10 ? 10 : 600000);
-        EXPECT_EQ(drain(*b, c.until), c.events) << c.script;
+        auto p = play(c.script, c.until == 10 ? 10 : 600000);
+        EXPECT_EQ(drain(*p, c.until), c.events) << c.script;
     }
-    auto b = makeBackend("5 key space\n8 key z");
-    b->sleep(300);  // what came during a sleep waits for the next message turn, in order
-    EXPECT_EQ(drain(*b, 300), "300:down20 300:up20 300:down5a 300:up5a ");
+    auto p = play("5 key space\n8 key z");
+    p->backend->sleep(300);  // what came during a sleep waits for the next message turn, in order
+    EXPECT_EQ(drain(*p, 300), "300:down20 300:up20 300:down5a 300:up5a ");
+    p->backend->beginDrag(true);
+    EXPECT_EQ(p->backend->drags(), std::vector<bool>{true});
 }
 
 TEST(HeadlessBackend, IdleWaitGoesToTheNextThingThatCanHappen) {
     const struct { const char* script; uint32_t until, slept, deadline, expected; } cases[] = {
         {"", 600000, 0, 100, 100},     {"", 600000, 10, 5, 11},          {"", 600000, 10, 10, 11},
         {"50 key z", 600000, 0, 1000, 50}, {"50 focus out", 600000, 0, 1000, 50}, {"", 30, 0, 1000, 30},
-        {"", 600000, 0, 3600000, 600000}, {"5 key z", 600000, 5, 1000, 6},  // an event waits: 1 ms
+        {"", 600000, 0, 3600000, 600000}, {"5 key z", 600000, 5, 1000, 6},  // a message waits: 1 ms
     };
     for (const auto& c : cases) {
-        auto b = makeBackend(c.script, c.until);
-        b->sleep(c.slept);
-        b->waitIdle(c.deadline);
-        EXPECT_EQ(b->tickCount(), c.expected) << c.script << " " << c.deadline;
+        auto p = play(c.script, c.until);
+        p->backend->sleep(c.slept);
+        p->events.waitIdle(c.deadline);
+        EXPECT_EQ(p->backend->tickCount(), c.expected) << c.script << " " << c.deadline;
     }
 }
 
-TEST(HeadlessBackend, PaintsQuitAndDestroy) {
-    auto b = makeBackend("0 key space\n5 focus out");
-    b->showWindow();
-    b->invalidate();
-    EXPECT_EQ(drain(*b, 1), "0:down20 0:paint 1:up20 ");  // input first, then one paint
-    b->invalidate();
-    b->validate();
-    EXPECT_FALSE(b->peekEvent());
-    EXPECT_TRUE(b->hasFocus());
-    b->sleep(4);
-    EXPECT_FALSE(b->hasFocus());
-    b->clientPicture().setPixel(1, 1, rgb(1, 2, 3));
-    b->invalidate();
-    b->destroyWindow();
-    b->invalidate();
-    b->postQuit(3);
-    EXPECT_EQ(drain(*b, 5), "5:destroy 5:quit3 ");
-    EXPECT_FALSE(b->windowExists());
-    EXPECT_EQ(b->clientPicture().pixel(1, 1), rgb(1, 2, 3));  // kept for the last capture
-    b->beginDrag(true);
-    EXPECT_EQ(b->drags(), std::vector<bool>{true});
-}
-
-TEST(HeadlessBackend, WindowSizesAndMessageBoxes) {
+TEST(HeadlessBackend, MessageBoxesAreAnsweredAtOnce) {
     HeadlessBackend b{HeadlessOptions{}};
-    WindowSpec shape;
-    shape.pictureHeight = 480;
-    EXPECT_FALSE(b.createWindow(shape));
-    shape.pictureWidth = 640;
-    ASSERT_TRUE(b.createWindow(shape));
-    EXPECT_EQ(b.clientPicture().width(), 640);
     testing::internal::CaptureStderr();  // the exact lines: see the end-to-end tests
     b.messageBox("errexit()", "a", BoxIcon::stop);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "errexit(): a\n");
     ASSERT_EQ(b.boxes().size(), 1u);
     EXPECT_EQ(b.boxes()[0].icon, BoxIcon::stop);
-    EXPECT_EQ(b.tickCount(), 0u);  // answered at once
+    EXPECT_EQ(b.tickCount(), 0u);
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 #include <functional>
 
 #include "common/cp932.h"
-#include "engine/platform/backends.h"
+#include "engine/core/event_queue.h"
+#include "engine/platform/sdl2/sdl_backend.h"
 #include "engine/platform/sdl2/sdl_keys.h"
 #include "support/x_session.h"
 
@@ -13,6 +14,9 @@ namespace qt::platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using engine::Event;
+using engine::EventType;
+using engine::kKeyRepeatBit;
 
 TEST(SdlKeys, VirtualKeyNumbers) {
     // SDL key codes: printable keys are their characters, the others 0x40000000 + scancode.
@@ -40,29 +44,32 @@ TEST(SdlUnderXvfb, WindowKeysFocusBoxesAndClosing) {
     std::string error;
     auto backend = createSdlBackend(SdlOptions{false}, error);  // nobody is there to press OK
     ASSERT_TRUE(backend) << error;
+    engine::EventQueue events(backend.get());
     // Takes events for up to `seconds`, until `done` says so.
+    auto& queue = events;
     auto collect = [&](double seconds, const std::function<bool(const std::vector<Event>&)>& done) {
-        std::vector<Event> events;
+        std::vector<Event> taken;
         const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-        while (Clock::now() < end && !done(events)) {
-            while (backend->peekEvent()) events.push_back(backend->nextEvent());
-            backend->waitIdle(backend->tickCount() + 20);
+        while (Clock::now() < end && !done(taken)) {
+            while (queue.peek()) taken.push_back(queue.next());
+            queue.waitIdle(backend->tickCount() + 20);
         }
-        return events;
+        return taken;
     };
     auto endsWith = [](EventType type) { return [type](const auto& e) { return !e.empty() && e.back().type == type; }; };
 
     // A 200 x 150 client area showing a 160 x 120 picture, frame at (100, 50).
     ASSERT_TRUE(backend->createWindow(WindowSpec{utf8ToCp932("テスト窓"), 100, 50, 200, 150, 160, 120}));
+    events.windowCreated();
     backend->showWindow();
-    ASSERT_TRUE(endsWith(EventType::paint)(collect(5, [&](const auto& e) { return endsWith(EventType::paint)(e) && backend->hasFocus(); })));
+    events.windowShown();
+    ASSERT_TRUE(endsWith(EventType::paint)(collect(5, [&](const auto& e) { return endsWith(EventType::paint)(e) && events.hasFocus(); })));
     EXPECT_EQ(backend->metrics().screenWidth * 10000 + backend->metrics().screenHeight, 12801024);
-    Surface& picture = backend->clientPicture();
-    ASSERT_EQ(picture.width(), 160);
-    fillRect(picture, 0, 0, 160, 120, rgb(255, 0, 0));
+    Surface picture;
+    ASSERT_TRUE(picture.create(160, 120, rgb(255, 0, 0)));
     picture.setPixel(0, 0, rgb(0, 0, 255));
     picture.setPixel(159, 119, rgb(0, 255, 0));
-    backend->present();
+    backend->present(picture);
     std::string id = run("xdotool search --classname platform_tests");
     ASSERT_FALSE(id.empty());
     id.pop_back();
@@ -102,16 +109,16 @@ TEST(SdlUnderXvfb, WindowKeysFocusBoxesAndClosing) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "errexit(): メモリ確保失敗\n2行目\n");
 
     run("xdotool search --classname platform_tests windowunmap --sync");
-    collect(1, [&](const auto&) { return !backend->hasFocus(); });
-    EXPECT_FALSE(backend->hasFocus());
+    collect(1, [&](const auto&) { return !events.hasFocus(); });
+    EXPECT_FALSE(events.hasFocus());
     std::raise(SIGINT);  // ends the engine as if the window were closed
     EXPECT_TRUE(endsWith(EventType::close)(collect(3, endsWith(EventType::close))));
     backend->destroyWindow();
-    backend->postQuit(0);
-    ASSERT_TRUE(backend->peekEvent());
-    EXPECT_EQ(backend->nextEvent().type, EventType::destroy);
-    EXPECT_EQ(backend->nextEvent().type, EventType::quit);
-    EXPECT_EQ(backend->clientPicture().width(), 160);
+    events.windowDestroyed();
+    events.postQuit(0);
+    ASSERT_TRUE(events.peek());
+    EXPECT_EQ(events.next().type, EventType::destroy);
+    EXPECT_EQ(events.next().type, EventType::quit);
     EXPECT_EQ(run("xdotool search --classname platform_tests"), "");
     backend.reset();
 }

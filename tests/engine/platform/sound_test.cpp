@@ -1,4 +1,5 @@
 #include "engine/platform/sound.h"
+#include "engine/platform/sdl2_mixer/mixer_sound.h"
 
 #include <gtest/gtest.h>
 
@@ -22,12 +23,17 @@ bool within(int ms, const std::function<bool()>& condition) {
     return condition();
 }
 
+// Channels of the mixer with silent output; files are still decoded.
+std::unique_ptr<SoundChannel> channel(Kind kind) {
+    static const auto sound = createMixerSound(true);
+    return sound->createChannel(kind);
+}
+
 std::string state(const SoundChannel& ch) { return ch.isPlaying() ? "playing" : ch.isOpen() ? "open" : "closed"; }
 
 // The state after each operation, "+" while sound is produced; WAV, OGG
 // and MIDI on both kinds of channel.
 TEST(Sound, ChannelStates) {
-    useSilentAudio();
     test::TempFolder dir;
     const std::string ogg = test::oggFile(300);
     ASSERT_FALSE(ogg.empty());
@@ -36,7 +42,8 @@ TEST(Sound, ChannelStates) {
     for (Kind kind : kKinds) {
         for (const std::string& path : files) {
             const bool midi = path.find(".mid") != std::string::npos;  // a MIDI note rings on for seconds
-            SoundChannel ch(kind);
+            const auto owned = channel(kind);
+            SoundChannel& ch = *owned;
             std::string log;
             auto note = [&] { log += state(ch) + (ch.isSounding() ? "+ " : " "); };
             ch.play(false);  // nothing on a closed channel
@@ -63,7 +70,6 @@ TEST(Sound, ChannelStates) {
 }
 
 TEST(Sound, FailedOpenLeavesTheChannelClosed) {
-    useSilentAudio();
     test::TempFolder dir;
     const std::string wav = dir.write("a.wav", test::wavFile(500));
     const std::pair<const char*, std::string> broken[] = {
@@ -77,15 +83,15 @@ TEST(Sound, FailedOpenLeavesTheChannelClosed) {
     };
     for (Kind kind : kKinds) {
         for (const auto& [name, bytes] : broken) {
-            SoundChannel ch(kind);
+            const auto owned = channel(kind);
+            SoundChannel& ch = *owned;
             ASSERT_TRUE(ch.open(wav));
             ch.play(true);
             EXPECT_FALSE(ch.open(dir.write(name, bytes))) << name;
             EXPECT_EQ(state(ch), "closed") << name;
             EXPECT_FALSE(ch.isSounding()) << name;
         }
-        SoundChannel ch(kind);
-        EXPECT_FALSE(ch.open(dir.file("missing.wav")));
+        EXPECT_FALSE(channel(kind)->open(dir.file("missing.wav")));
     }
 }
 
@@ -117,33 +123,32 @@ TEST(Sound, MidiPlayingTime) {
 }
 
 TEST(Sound, EffectsThatPlayForHoursAreRefused) {
-    useSilentAudio();
     test::TempFolder dir;
     const std::string endless = dir.write("long.mid", smf(96, std::string("\xFF\xFF\xFF\x7F\x90\x3C\x40", 7)));
-    SoundChannel effect(Kind::effect), music(Kind::music);
+    const auto effect = channel(Kind::effect), music = channel(Kind::music);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(effect.open(endless));
+    EXPECT_FALSE(effect->open(endless));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-    EXPECT_TRUE(music.open(endless));  // music streams
+    EXPECT_TRUE(music->open(endless));  // music streams
 }
 
 TEST(Sound, ChannelsAreIndependent) {
-    useSilentAudio();
     test::TempFolder dir;
     const std::string wav = dir.write("a.wav", test::wavFile(100));
-    SoundChannel music(Kind::music), effect(Kind::effect), other(Kind::effect);
-    for (SoundChannel* ch : {&music, &effect, &other}) {
+    const auto musicOwned = channel(Kind::music), effectOwned = channel(Kind::effect), other = channel(Kind::effect);
+    SoundChannel &music = *musicOwned, &effect = *effectOwned;
+    for (SoundChannel* ch : {&music, &effect, other.get()}) {
         ASSERT_TRUE(ch->open(wav));
         ch->play(true);
     }
     ASSERT_TRUE(effect.open(wav));  // a new effect replaces only the previous effect
     EXPECT_FALSE(effect.isSounding());
     EXPECT_TRUE(music.isSounding());
-    EXPECT_TRUE(other.isSounding());
+    EXPECT_TRUE(other->isSounding());
     effect.play(false);
     music.stop();
     EXPECT_TRUE(effect.isSounding());
-    EXPECT_TRUE(other.isSounding());
+    EXPECT_TRUE(other->isSounding());
 }
 
 TEST(Sound, WithoutADeviceFallsBackToSilenceAndSaysSoOnce) {
@@ -152,14 +157,31 @@ TEST(Sound, WithoutADeviceFallsBackToSilenceAndSaysSoOnce) {
     const std::string wav = dir.write("a.wav", test::wavFile(100));
     auto openBoth = [&] {
         setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-        SoundChannel music(Kind::music);
-        SoundChannel effect(Kind::effect);
-        const bool ok = music.open(wav) && effect.open(wav);
-        music.play(false);
-        std::fputs(ok && music.isPlaying() ? "opened\n" : "failed\n", stderr);
+        const auto sound = createMixerSound(false);
+        const auto music = sound->createChannel(Kind::music), effect = sound->createChannel(Kind::effect);
+        const bool ok = music->open(wav) && effect->open(wav);
+        music->play(false);
+        std::fputs(ok && music->isPlaying() ? "opened\n" : "failed\n", stderr);
         std::exit(0);
     };
     EXPECT_EXIT(openBoth(), testing::ExitedWithCode(0), "^音声デバイスが開けません。音を出さずに続けます \\([^\n]*\\)\nopened\n$");
+}
+
+// The silent channels keep the same states and open any readable file.
+TEST(Sound, SilentChannels) {
+    test::TempFolder dir;
+    const std::string file = dir.write("any.bin", "not a sound");
+    const auto sound = createSilentSound();
+    for (Kind kind : kKinds) {
+        const auto ch = sound->createChannel(kind);
+        EXPECT_FALSE(ch->open(dir.file("missing.wav")));
+        EXPECT_FALSE(ch->open(dir.path()));
+        ASSERT_TRUE(ch->open(file));
+        ch->play(false);
+        EXPECT_EQ(state(*ch) + (ch->isSounding() ? "+" : ""), "playing");
+        ch->stop();
+        EXPECT_EQ(state(*ch), "open");
+    }
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+#include "engine/core/main_window.h"
+
+#include "engine/core/engine.h"
+
+namespace qt::engine {
+
+bool createMainWindow(Engine& engine, const platform::WindowSpec& shape) {
+    if (engine.events.windowExists()) return false;
+    platform::Surface picture;
+    if (!picture.create(shape.pictureWidth, shape.pictureHeight, platform::rgb(64, 64, 64))) return false;
+    if (!engine.backend->createWindow(shape)) return false;
+    engine.clientPicture = std::move(picture);
+    engine.events.setSource(engine.backend);
+    engine.events.windowCreated();
+    return true;
+}
+
+void showMainWindow(Engine& engine) {
+    if (!engine.events.windowExists()) return;
+    engine.backend->showWindow();
+    engine.events.windowShown();
+}
+
+void destroyMainWindow(Engine& engine) {
+    if (!engine.events.windowExists()) return;
+    engine.backend->destroyWindow();
+    engine.events.windowDestroyed();
+}
+
+bool mainWindowExists(const Engine& engine) { return engine.events.windowExists(); }
+
+void presentMainWindow(Engine& engine) {
+    if (engine.events.windowExists()) engine.backend->present(engine.clientPicture);
+}
+
+}  // namespace qt::engine

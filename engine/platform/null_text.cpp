@@ -1,0 +1,40 @@
+#include <string>
+
+#include "common/sjis.h"
+#include "engine/platform/text.h"
+
+namespace qt::platform {
+
+namespace {
+
+class NullFont final : public Font {
+public:
+    explicit NullFont(int height) : height_(height > 0 ? height : 1) {}
+
+    void draw(Surface& dst, int x, int y, std::string_view cp932, ColorRef, std::optional<ColorRef> background) override {
+        if (background) fillRect(dst, x, y, textWidth(cp932), height_, *background);
+    }
+    int textWidth(std::string_view cp932) override {
+        return static_cast<int>(std::min<size_t>(cp932.size(), 1u << 20)) * (height_ / 2);
+    }
+    int cellHeight() const override { return height_; }
+    int ascent() const override { return height_ - height_ / 5; }
+    std::string familyName() const override { return std::string(); }
+
+private:
+    int height_;
+};
+
+class NullText final : public Text {
+public:
+    std::unique_ptr<Font> createFont(const FontRequest& request) override {
+        return std::make_unique<NullFont>(request.height);
+    }
+    std::unique_ptr<Font> createFixedFont() override { return std::make_unique<NullFont>(12); }
+};
+
+}  // namespace
+
+std::unique_ptr<Text> createNullText() { return std::make_unique<NullText>(); }
+
+}  // namespace qt::platform

@@ -1,0 +1,66 @@
+#include "engine/platform/sound.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qt::platform {
+
+bool SoundChannel::open(const std::string& diskPath) {
+    close();
+    if (!load(diskPath)) return false;
+    state_ = State::open;
+    return true;
+}
+
+void SoundChannel::play(bool loop) {
+    if (state_ == State::closed) return;
+    if (start(loop)) state_ = State::playing;
+}
+
+void SoundChannel::stop() {
+    if (state_ != State::playing) return;
+    halt();
+    state_ = State::open;
+}
+
+void SoundChannel::close() {
+    if (state_ == State::closed) return;
+    unload();
+    state_ = State::closed;
+}
+
+namespace {
+
+class SilentChannel final : public SoundChannel {
+public:
+    explicit SilentChannel(Kind kind) : SoundChannel(kind) {}
+    ~SilentChannel() override { close(); }
+
+private:
+    bool load(const std::string& diskPath) override {
+        const int fd = ::open(diskPath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        struct stat st {};
+        const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        ::close(fd);
+        return regular;
+    }
+    bool start(bool) override { return true; }
+    void halt() override {}
+    void unload() override {}
+    bool sounding() const override { return false; }
+};
+
+class SilentSound final : public Sound {
+public:
+    std::unique_ptr<SoundChannel> createChannel(SoundChannel::Kind kind) override {
+        return std::make_unique<SilentChannel>(kind);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Sound> createSilentSound() { return std::make_unique<SilentSound>(); }
+
+}  // namespace qt::platform
