@@ -6,6 +6,7 @@
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
 #include "engine/core/messages.h"
+#include "engine/interpreter/image_command.h"
 #include "engine/interpreter/interpreter.h"
 #include "engine/platform/pixels/image.h"
 
@@ -28,16 +29,16 @@ int32_t percentOf(int32_t p, int32_t size) {
 
 }  // namespace
 
-int Interpreter::drawImageFile(const char* path, int32_t x, int32_t y, int32_t width, int32_t height,
-                               int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight,
-                               int32_t transparency, bool widthPercent, bool heightPercent) {
-    platform::Surface& image = engine_.screens.loading;
+int drawImageFile(Engine& engine, const char* path, int32_t x, int32_t y, int32_t width, int32_t height,
+                  int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight, int32_t transparency,
+                  bool widthPercent, bool heightPercent) {
+    platform::Surface& image = engine.screens.loading;
     const std::optional<std::string> disk = resolveExisting(path);
     if (!disk || !platform::loadBmp(*disk, image)) {
-        showErrorBox(engine_, msg::imageLoadFailed.cp932() + path);
+        showErrorBox(engine, msg::imageLoadFailed.cp932() + path);
         return -1;
     }
-    platform::Surface* target = engine_.screens.getDC(engine_.screens.curID);
+    platform::Surface* target = engine.screens.getDC(engine.screens.curID);
     if (widthPercent) width = percentOf(width, image.width());
     if (heightPercent) height = percentOf(height, image.height());
     if (srcWidth == 0) srcWidth = image.width();
@@ -47,7 +48,7 @@ int Interpreter::drawImageFile(const char* path, int32_t x, int32_t y, int32_t w
         platform::stretchCopy(*target, x, y, width, height, image, srcX, srcY, srcWidth, srcHeight);
     } else {
         const platform::ColorRef color = transparency == -1
-                                             ? engine_.screens.getClearColor()
+                                             ? engine.screens.getClearColor()
                                              : static_cast<platform::ColorRef>(transparency);
         platform::transparentCopy(*target, x, y, width, height, image, srcX, srcY, srcWidth, srcHeight,
                                   color);
@@ -55,9 +56,10 @@ int Interpreter::drawImageFile(const char* path, int32_t x, int32_t y, int32_t w
     return 0;
 }
 
-void Interpreter::image() {
-    const CommandArgs& a = commandArgs;
-    const auto [screenWidth, screenHeight] = engine_.screens.getScreenSize(kCurrentScreen);
+void imageCommand(Interpreter& interpreter) {
+    Engine& engine = interpreter.engine();
+    const CommandArgs& a = interpreter.commandArgs;
+    const auto [screenWidth, screenHeight] = engine.screens.getScreenSize(kCurrentScreen);
     int32_t width = 0, height = 0;
     bool widthPercent = false, heightPercent = false, widthFit = false;
 
@@ -105,12 +107,12 @@ void Interpreter::image() {
         case 1:
             break;
         default:
-            showErrorBox(engine_, msg::imageCountBad.cp932());
+            showErrorBox(engine, msg::imageCountBad.cp932());
             return;
     }
-    if (drawImageFile(a.slot(0), x, y, width, height, srcX, srcY, srcWidth, srcHeight, transparency,
+    if (drawImageFile(engine, a.slot(0), x, y, width, height, srcX, srcY, srcWidth, srcHeight, transparency,
                       widthPercent, heightPercent) == -1) {
-        showErrorBox(engine_, msg::imageReadFailed.cp932());
+        showErrorBox(engine, msg::imageReadFailed.cp932());
     }
 }
 

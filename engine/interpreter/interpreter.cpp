@@ -9,36 +9,55 @@
 #include "engine/core/error_reports.h"
 #include "engine/core/main_window.h"
 #include "engine/core/messages.h"
+#include "engine/interpreter/image_command.h"
+#include "engine/interpreter/other_commands.h"
 
 namespace qt::engine {
 
 namespace {
 
+void pageBreak(Interpreter& interpreter) {
+    interpreter.pageBreakPending = true;
+    interpreter.engine().runState = kWaitingForKey;
+    ++interpreter.engine().waitSerial;
+}
+
+void waitForKey(Interpreter& interpreter) {
+    interpreter.engine().runState = kWaitingForKey;
+    ++interpreter.engine().waitSerial;
+}
+
+void allbltThrough(Interpreter& interpreter) { allblt(interpreter.engine(), true); }
+void allbltDirect(Interpreter& interpreter) { allblt(interpreter.engine(), false); }
+void bgm(Interpreter& interpreter) { interpreter.sound.bgm(interpreter.engine(), interpreter.commandArgs); }
+void se(Interpreter& interpreter) { interpreter.sound.se(interpreter.engine(), interpreter.commandArgs); }
+
 enum class Before { nothing, skipField, gather };
+
+struct Command {
+    const char* word;
+    Before before;
+    void (*handler)(Interpreter&);
+};
+
+// Compared in this order; the first equal word wins.
+constexpr Command kCommands[] = {
+    {"\\", Before::skipField, pageBreak},
+    {"@", Before::skipField, waitForKey},
+    {"end", Before::nothing, endCommand},
+    {"e", Before::gather, imageCommand},
+    {"allblt", Before::skipField, allbltThrough},
+    {"allbltdirect", Before::skipField, allbltDirect},
+    {"curid", Before::gather, curidCommand},
+    {"bgm", Before::gather, bgm},
+    {"se", Before::gather, se},
+    {"next", Before::gather, nextCommand},
+    {"iro", Before::gather, iroCommand},
+};
 
 }  // namespace
 
-struct CommandTable {
-    struct Entry {
-        const char* word;
-        Before before;
-        void (Interpreter::*handler)();
-    };
-    // Compared in this order; the first equal word wins.
-    static constexpr Entry entries[] = {
-        {"\\", Before::skipField, &Interpreter::pageBreak},
-        {"@", Before::skipField, &Interpreter::waitForKey},
-        {"end", Before::nothing, &Interpreter::endProgram},
-        {"e", Before::gather, &Interpreter::image},
-        {"allblt", Before::skipField, &Interpreter::allbltThrough},
-        {"allbltdirect", Before::skipField, &Interpreter::allbltDirect},
-        {"curid", Before::gather, &Interpreter::curid},
-        {"bgm", Before::gather, &Interpreter::bgm},
-        {"se", Before::gather, &Interpreter::se},
-        {"next", Before::gather, &Interpreter::next},
-        {"iro", Before::gather, &Interpreter::iro},
-    };
-};
+void Interpreter::constructSound() { sound.construct(engine_.sound); }
 
 void Interpreter::openFirst(const char* path) {
     reader.open(path);
@@ -73,19 +92,19 @@ void Interpreter::interpreterStep() {
 }
 
 void Interpreter::dispatchCommand(const char* word) {
-    for (const CommandTable::Entry& entry : CommandTable::entries) {
+    for (const Command& entry : kCommands) {
         if (sameText(word, entry.word) != 0) continue;
         switch (entry.before) {
             case Before::nothing:
                 break;
             case Before::skipField:
-                skipField();
+                reader.nextField();
                 break;
             case Before::gather:
                 collectArguments();
                 break;
         }
-        (this->*entry.handler)();
+        entry.handler(*this);
         return;
     }
     showErrorBox(engine_, msg::unknownCommand.cp932() + word);
@@ -121,20 +140,5 @@ void Interpreter::collectArguments() {
         showErrorBox(engine_, msg::tooManyArguments.cp932());
     }
 }
-
-void Interpreter::pageBreak() {
-    pageBreakPending = true;
-    engine_.runState = kWaitingForKey;
-    ++engine_.waitSerial;
-}
-
-void Interpreter::waitForKey() {
-    engine_.runState = kWaitingForKey;
-    ++engine_.waitSerial;
-}
-
-void Interpreter::allbltThrough() { allblt(engine_, true); }
-
-void Interpreter::allbltDirect() { allblt(engine_, false); }
 
 }  // namespace qt::engine

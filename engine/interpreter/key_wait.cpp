@@ -9,17 +9,19 @@
 #include "engine/core/message_loop.h"
 #include "engine/core/messages.h"
 #include "engine/interpreter/interpreter.h"
+#include "engine/interpreter/key_wait.h"
 
 namespace qt::engine {
 
-void Interpreter::keyWait(uint32_t kind, uint32_t key, uint32_t keyData) {
+void KeyWait::message(Interpreter& interpreter, uint32_t kind, uint32_t key, uint32_t keyData) {
+    Engine& engine = interpreter.engine();
     if (kind == 0) {
-        if (engine_.runState != kWaitingForKey) return;
-        if ((engine_.backend->tickCount() / 100) % 3 == 0) drawPrompt();
+        if (engine.runState != kWaitingForKey) return;
+        if ((engine.backend->tickCount() / 100) % 3 == 0) drawPrompt(engine);
         return;
     }
     if (kind != kKeyDownMessage) {
-        showErrorBox(engine_, msg::keyWaitUnexpected.cp932());
+        showErrorBox(engine, msg::keyWaitUnexpected.cp932());
         return;
     }
     namespace vk = platform::vk;
@@ -29,27 +31,27 @@ void Interpreter::keyWait(uint32_t kind, uint32_t key, uint32_t keyData) {
         key == 'Z';
     if (!accepted) return;
     // A wait that ends before any idle turn still gets its picture.
-    captureWaitIfDue(engine_);
-    engine_.runState = kRunning;
-    if (pageBreakPending) {
-        engine_.honbun.newPage(engine_);
-        pageBreakPending = false;
+    captureWaitIfDue(engine);
+    engine.runState = kRunning;
+    if (interpreter.pageBreakPending) {
+        engine.honbun.newPage(engine);
+        interpreter.pageBreakPending = false;
     }
 }
 
-void Interpreter::drawPrompt() {
+void KeyWait::drawPrompt(Engine& engine) {
     if (!promptFontTried_) {
         promptFontTried_ = true;
-        if (engine_.text != nullptr) promptFont_ = engine_.text->createFixedFont();
+        if (engine.text != nullptr) promptFont_ = engine.text->createFixedFont();
     }
-    platform::Backend& backend = *engine_.backend;
-    if (!promptFont_ || !mainWindowExists(engine_)) return;
-    const KeyWaitSettings& s = engine_.keyWait;
+    platform::Backend& backend = *engine.backend;
+    if (!promptFont_ || !mainWindowExists(engine)) return;
+    const KeyWaitSettings& s = engine.keyWait;
     const platform::ColorRef color = (backend.tickCount() & s.flashMask) != 0 ? s.onColor : s.offColor;
     const std::string_view text(s.viewstr, std::strlen(s.viewstr));
-    promptFont_->draw(engine_.clientPicture, engine_.windowWidth + s.dx, engine_.windowHeight + s.dy,
+    promptFont_->draw(engine.clientPicture, engine.windowWidth + s.dx, engine.windowHeight + s.dy,
                       text, color, std::nullopt);
-    presentMainWindow(engine_);
+    presentMainWindow(engine);
 }
 
 }  // namespace qt::engine

@@ -6,38 +6,43 @@
 #include "engine/core/main_window.h"
 #include "engine/core/messages.h"
 #include "engine/interpreter/interpreter.h"
+#include "engine/interpreter/other_commands.h"
 
 namespace qt::engine {
 
-void Interpreter::endProgram() { destroyMainWindow(engine_); }
+void endCommand(Interpreter& interpreter) { destroyMainWindow(interpreter.engine()); }
 
-void Interpreter::curid() {
-    const int32_t id = numeralInt(commandArgs.slot(0));
-    if (engine_.screens.isValidId(id)) {
-        engine_.screens.curID = id;
+void curidCommand(Interpreter& interpreter) {
+    Engine& engine = interpreter.engine();
+    const int32_t id = numeralInt(interpreter.commandArgs.slot(0));
+    if (engine.screens.isValidId(id)) {
+        engine.screens.curID = id;
     } else {
-        showErrorBox(engine_, msg::curidBad.cp932());
+        showErrorBox(engine, msg::curidBad.cp932());
     }
 }
 
-void Interpreter::next() {
-    const char* path = commandArgs.slot(0);
+void nextCommand(Interpreter& interpreter) {
+    Engine& engine = interpreter.engine();
+    const char* path = interpreter.commandArgs.slot(0);
     if (!pathExists(path)) {
-        showErrorBox(engine_, msg::nextBadPath.cp932());
+        showErrorBox(engine, msg::nextBadPath.cp932());
         return;
     }
-    reader.open(path);
+    interpreter.reader.open(path);
 }
 
-void Interpreter::iro() {
-    if (commandArgs.count != 1) {
-        showErrorBox(engine_, msg::iroCountBad.cp932());
+void iroCommand(Interpreter& interpreter) {
+    Engine& engine = interpreter.engine();
+    const CommandArgs& args = interpreter.commandArgs;
+    if (args.count != 1) {
+        showErrorBox(engine, msg::iroCountBad.cp932());
         return;
     }
-    const auto color = static_cast<platform::ColorRef>(numeralInt(commandArgs.slot(0)));
-    const int32_t id = engine_.screens.curID;
-    const auto [width, height] = engine_.screens.getScreenSize(id);
-    if (platform::Surface* screen = engine_.screens.getDC(id)) {
+    const auto color = static_cast<platform::ColorRef>(numeralInt(args.slot(0)));
+    const int32_t id = engine.screens.curID;
+    const auto [width, height] = engine.screens.getScreenSize(id);
+    if (platform::Surface* screen = engine.screens.getDC(id)) {
         platform::fillRect(*screen, 0, 0, width, height, color);
     }
 }

@@ -7,25 +7,26 @@
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
 #include "engine/core/messages.h"
-#include "engine/interpreter/interpreter.h"
+#include "engine/interpreter/sound_commands.h"
 
 namespace qt::engine {
 
-void Interpreter::constructSound() {
-    if (engine_.sound == nullptr) return;
-    music_ = engine_.sound->createChannel(platform::SoundChannel::Kind::music);
-    effect_ = engine_.sound->createChannel(platform::SoundChannel::Kind::effect);
+void SoundCommands::construct(platform::Sound* sound) {
+    if (sound == nullptr) return;
+    music_ = sound->createChannel(platform::SoundChannel::Kind::music);
+    effect_ = sound->createChannel(platform::SoundChannel::Kind::effect);
 }
 
-void Interpreter::soundCommand(platform::SoundChannel& channel, bool loopsByDefault) {
-    const char* target = commandArgs.slot(0);
+void SoundCommands::command(Engine& engine, const CommandArgs& args, platform::SoundChannel& channel,
+                            bool loopsByDefault) {
+    const char* target = args.slot(0);
     if (target[0] == ':') {
         if (sameText(target + 1, "stop") == 0) {
             channel.stop();
             return;
         }
         if (sameText(target + 1, "play") != 0) {
-            showErrorBox(engine_, msg::soundBadCommand.cp932());
+            showErrorBox(engine, msg::soundBadCommand.cp932());
             return;
         }
     } else {
@@ -33,20 +34,20 @@ void Interpreter::soundCommand(platform::SoundChannel& channel, bool loopsByDefa
         const std::optional<std::string> disk = resolveExisting(target);
         if (!disk || !channel.open(*disk)) {
             channel.close();
-            showErrorBox(engine_, msg::soundOpenFailed.cp932() + target);
+            showErrorBox(engine, msg::soundOpenFailed.cp932() + target);
             return;
         }
     }
-    const bool loop = commandArgs.slot(1)[0] == '1' || (commandArgs.count == 1 && loopsByDefault);
+    const bool loop = args.slot(1)[0] == '1' || (args.count == 1 && loopsByDefault);
     channel.play(loop);
 }
 
-void Interpreter::bgm() {
-    if (music_) soundCommand(*music_, true);
+void SoundCommands::bgm(Engine& engine, const CommandArgs& args) {
+    if (music_) command(engine, args, *music_, true);
 }
 
-void Interpreter::se() {
-    if (effect_) soundCommand(*effect_, false);
+void SoundCommands::se(Engine& engine, const CommandArgs& args) {
+    if (effect_) command(engine, args, *effect_, false);
 }
 
 }  // namespace qt::engine

@@ -1,7 +1,7 @@
-#include <string>
-
-#include "common/sjis.h"
 #include "engine/platform/text.h"
+
+#include <algorithm>
+#include <string>
 
 namespace qt::platform {
 
