@@ -6,7 +6,7 @@
 
 namespace qt::platform {
 
-// Loads a BMP file (any variant SDL's loader reads) at its own size.
+// Loads a BMP file (any variant decodeBmp reads, see bmp_decoder.h) at its own size.
 // `diskPath` is a path as the file system spells it. Returns false for a
 // missing, truncated, corrupt or unallocatable image; `out` is then empty.
 bool loadBmp(const std::string& diskPath, Surface& out);

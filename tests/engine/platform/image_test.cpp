@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "test_files.h"
 
 namespace qt::platform {
@@ -30,6 +32,11 @@ TEST(LoadBmp, Variants) {
         {"core header", bmp(3, 2, 24, 0, "", kBottomRow24 + kTopRow24, true), kPicture},
         {"8-bit run-length", bmp(3, 2, 8, 1, kPalette, bytes({1, 3, 1, 4, 1, 5, 0, 0, 1, 0, 1, 1, 1, 2, 0, 1})), kPicture},
         {"16-bit fields", bmp(2, 1, 16, 3, le(0xF800, 4) + le(0x07E0, 4) + le(0x001F, 4), bytes({0, 0xF8, 0x1F, 0})), "AC"},
+        {"core header, 3-byte palette entries", bmp(3, 2, 8, 0, bytes({0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 0, 0, 0, 255, 0, 255}), bytes({3, 4, 5, 0, 0, 1, 2, 0}), true), kPicture},
+        // raw run; end of row; move right, leaving a pixel at index 0; run
+        {"4-bit run-length", bmp(3, 2, 4, 2, kPalette, bytes({0, 3, 0x34, 0x50, 0, 0, 0, 2, 1, 0, 2, 0x12, 0, 1})), kPicture},
+        // a raw run of 3 padded to 4 bytes; index 9 lies past the palette
+        {"8-bit raw run", bmp(3, 2, 8, 1, kPalette, bytes({0, 3, 3, 9, 5, 0, 0, 0, 0, 3, 0, 1, 2, 0, 0, 1})), kPicture},
     };
     test::TempFolder dir;
     Surface s;
@@ -37,6 +44,35 @@ TEST(LoadBmp, Variants) {
         ASSERT_TRUE(loadBmp(dir.write("a.bmp", c.file), s)) << c.name;
         EXPECT_EQ(test::text(s), c.expected) << c.name;
         EXPECT_EQ(s.fourth(0, 0), 0) << c.name;
+    }
+}
+
+// A 124-byte header with bit fields red, green, blue and alpha; one row.
+std::string withV5Header(int w, int bpp, const std::array<uint32_t, 4>& fields, const std::string& row) {
+    std::string info = le(124, 4) + le(uint32_t(w), 4) + le(1, 4) + le(1, 2) + le(uint32_t(bpp), 2) + le(3, 4) +
+                       std::string(20, '\0');
+    for (uint32_t f : fields) info += le(f, 4);
+    info.resize(124, '\0');
+    return "BM" + le(uint32_t(138 + row.size()), 4) + le(0, 4) + le(138, 4) + info + row;
+}
+
+TEST(LoadBmp, ChannelsOtherThanEightBitsWide) {
+    const struct { const char* name; std::string file; ColorRef first, second; } cases[] = {
+        {"5-5-5", bmp(2, 1, 16, 0, "", le(0x7FFF, 2) + le(0x4025, 2)), rgb(255, 255, 255), rgb(131, 8, 41)},
+        // green through the old 5-6-5 table: 169 for 42, 254 for 63
+        {"5-6-5", bmp(2, 1, 16, 3, le(0xF800, 4) + le(0x07E0, 4) + le(0x001F, 4), le(0x0D5E, 2) + le(0xFFFF, 2)),
+         rgb(8, 169, 246), rgb(255, 254, 255)},
+        {"4-4-4-4", withV5Header(2, 16, {0x0F00, 0x00F0, 0x000F, 0xF000}, le(0xF123, 2) + le(0x0FED, 2)),
+         rgb(17, 34, 51), rgb(255, 238, 221)},
+        {"2-10-10-10", withV5Header(2, 32, {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000}, le(0x3FF800FF, 4) + le(0x004FF003, 4)),
+         rgb(255, 128, 63), rgb(1, 255, 0)},
+    };
+    test::TempFolder dir;
+    Surface s;
+    for (const auto& c : cases) {
+        ASSERT_TRUE(loadBmp(dir.write("a.bmp", c.file), s)) << c.name;
+        EXPECT_EQ(s.pixel(0, 0), c.first) << c.name;
+        EXPECT_EQ(s.pixel(1, 0), c.second) << c.name;
     }
 }
 
@@ -56,6 +92,9 @@ TEST(LoadBmp, RefusesBrokenFilesWithoutReadingPastThem) {
         {"unknown header size", patched(14, le(20, 4))},
         {"jpeg inside", patched(30, le(4, 4))},
         {"vast run-length picture", bmp(16000, 16000, 8, 1, std::string(8, '\0'), bytes({0, 1}))},
+        {"last row without its padding", good.substr(0, good.size() - 1)},
+        {"index past the palette", bmp(3, 2, 8, 0, kPalette, bytes({3, 4, 6, 0, 0, 1, 2, 0}))},
+        {"4-4-4-4 fields without the alpha field", bmp(1, 1, 16, 3, le(0x0F00, 4) + le(0x00F0, 4) + le(0x000F, 4), le(0, 4))},
     };
     test::TempFolder dir;
     for (const auto& c : cases) {
