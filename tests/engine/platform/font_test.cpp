@@ -152,5 +152,20 @@ TEST(Font, FixedPitchPromptFace) {
     EXPECT_GT(drawn(*font, "待").count, 10);
 }
 
+TEST(Font, NullTextFillsOnlyTheCell) {
+    const auto text = createNullText();
+    FontRequest r;
+    r.height = 10;
+    const auto font = text->createFont(r);
+    Surface s;
+    s.create(20, 20, 0);
+    font->draw(s, 2, 3, "ab", kWhite, std::nullopt);
+    EXPECT_EQ(s.pixel(2, 3), 0u);
+    font->draw(s, 2, 3, "ab", kWhite, rgb(9, 9, 9));  // 2 bytes of half the height, 10 rows
+    EXPECT_EQ(s.pixel(11, 12), rgb(9, 9, 9));
+    EXPECT_EQ(s.pixel(12, 12) + s.pixel(11, 13), 0u);
+    EXPECT_EQ(text->createFixedFont()->cellHeight(), 12);
+}
+
 }  // namespace
 }  // namespace qt::platform
