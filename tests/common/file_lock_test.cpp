@@ -13,7 +13,8 @@
 using qt::LockKind;
 using qt::OpenStatus;
 
-// What a second process gets; an alarm kills it should the open ever block.
+// What a second process gets: a child of the test, not a built program, as
+// the lock must be another process's; an alarm ends it should it ever block.
 static OpenStatus openInChild(const std::string& path, int flags, LockKind kind) {
     const pid_t pid = fork();
     if (pid == 0) {

@@ -1,33 +1,19 @@
 #include "demo_game.h"
 
-#include "support/program.h"
-
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 namespace qt::e2e {
 
 namespace fs = std::filesystem;
 
-DemoGame::DemoGame() {
-    const char* env = std::getenv("QT_BIN_DIR");
-    const fs::path bin = env != nullptr ? env : ".";
-    for (const char* program : {"qRun", "qPre"}) fs::copy_file(bin / program, file(program));
+DemoGame::DemoGame() : ProgramFolder({"qRun", "qPre"}) {
     for (const auto& entry : fs::directory_iterator(QT_DEMO_DIR)) {
         const std::string ext = entry.path().extension();
         if (ext == ".txt" || ext == ".ini") fs::copy_file(entry.path(), file(entry.path().filename()));
     }
-    std::string makeAssets;
-    makeAssets += '\'';
-    makeAssets += (bin / "make_assets").string();
-    run(makeAssets += "' .");
+    runBuilt("make_assets", ".");
 }
-
-int DemoGame::run(const std::string& command) { return runIn(path(), command, out, err); }
 
 int DemoGame::playHeadless() {
     // Two seconds of play between the keys: every page is complete by then.

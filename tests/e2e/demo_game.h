@@ -7,20 +7,15 @@
 #include <vector>
 
 #include "engine/platform/pixels/surface.h"
-#include "support/temp_folder.h"
+#include "support/program.h"
 
 namespace qt::e2e {
 
 using namespace qt::test;
 
-class DemoGame : public TempFolder {
+class DemoGame : public ProgramFolder {
 public:
     DemoGame();
-    // Runs a shell command in the folder (no standard input, bounded time);
-    // returns its exit code and keeps what it printed.
-    int run(const std::string& command);
-    std::string out, err;
-
     // The file-list conversion with the copied qPre.
     int convert() { return run("./qPre"); }
     // The play-through of kPageKeys, headless; pictures land in pages/.

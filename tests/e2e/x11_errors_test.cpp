@@ -14,7 +14,8 @@ namespace qt::e2e {
 namespace {
 
 // The exit code of a process that opens the display, makes a window,
-// destroys it and then sends it a message (or maps it).
+// destroys it and then sends it a message (or maps it); a child of the test,
+// not a built program, as Xlib's own error handler ends the process.
 int afterTouchingAClosedWindow(bool message) {
     const pid_t pid = ::fork();
     if (pid == 0) {

@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the engine tests: a temporary game folder, an engine
-// started in it on the headless backend, and the built qRun run from it.
+// Shared pieces of the engine tests: a temporary game folder and an engine
+// started in it on the headless backend.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -20,24 +20,12 @@
 #include "engine/interpreter/interpreter.h"
 #include "engine/platform/headless/headless_backend.h"
 #include "platform/test_files.h"
-#include "support/program.h"
 
 namespace qt::engine::test {
 
 inline const std::string kHeader = "\x82\xA9\r\n";
 
 using platform::test::TempFolder;
-
-// The built qRun copied into a folder of its own; run() gives the exit code
-// and fills out/err.
-struct QRunFolder : TempFolder {
-    QRunFolder() {
-        const char* bin = std::getenv("QT_BIN_DIR");
-        std::filesystem::copy_file(std::string(bin != nullptr ? bin : ".") + "/qRun", file("qRun"));
-    }
-    int run(const std::string& args, const std::string& env = "") { return qt::test::runIn(path(), env + " ./qRun " + args, out, err); }
-    std::string out, err;
-};
 
 // An engine started in a temporary folder, as start-up leaves it.
 class EngineTest : public ::testing::Test {

@@ -97,7 +97,8 @@ TEST_F(ConversionTest, UnwritableDestinationsLeaveThePreviousFile) {
     writeFile(src_, "abc\r\n");
     writeFile(dst, "previous");
     // A read-only folder, as an ordinary user (root writes anywhere) who can
-    // convert the same source into a writable folder.
+    // convert the same source into a writable folder; in a child of the test,
+    // as the user cannot be changed back.
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(90);

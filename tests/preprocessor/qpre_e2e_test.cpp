@@ -2,15 +2,14 @@
 // run as an author would: console bytes, output files and the file list.
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/program.h"
 #include "test_support.h"
 
 namespace qt::pre::test {
@@ -26,36 +25,28 @@ void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)
 
 class QPreE2E : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ::mkdir(exe_.c_str(), 0755);
-        ::mkdir(work_.c_str(), 0755);
-        std::filesystem::copy_file(std::string(std::getenv("QT_BIN_DIR")) + "/qPre",
-                                   exe_ + "/qPre");
+    QPreE2E() {
+        std::filesystem::create_directory(work_);
         ini("");
     }
-    void ini(const std::string& body) { writeFile(exe_ + "/qPre.ini", body); }
+    void ini(const std::string& body) { root_.ini(body); }
 
-    // Runs qPre in `cwd` with ENTER typed (or the standard input redirection
-    // `input`), after the shell words `before`; returns its output.
-    std::string run(const std::string& args, const std::string& cwd, const std::string& input = "",
+    // Runs qPre in `cwd` with ENTER typed, after the shell words `before` and
+    // with `redirect` added; returns its output.
+    std::string run(const std::string& args, const std::string& cwd, const std::string& redirect = "",
                     const std::string& before = "") {
-        writeFile(root_ / "in", "\n");
-        const std::string command = "cd " + cwd + " && " + before + " LC_ALL=C.UTF-8 timeout 10 " +
-                                    exe_ + "/qPre " + args + " " +
-                                    (input.empty() ? "< " + root_ / "in" : input) + " > " +
-                                    root_ / "out" + " 2> " + root_ / "err";
-        const int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
-        err_ = readFile(root_ / "err");
-        return readFile(root_ / "out");
+        EXPECT_EQ(root_.run("cd " + cwd + " && " + before + " " + exe_ + "/qPre " + args + " " + redirect, "\n"), 0)
+            << args;
+        err_ = root_.err;
+        return root_.out;
     }
     static bool appears(const std::string& path) {
         for (int i = 0; i < 500 && !fileExists(path); ++i) sleepMs(10);
         return fileExists(path);
     }
 
-    TempDir root_;
-    std::string exe_ = root_ / "novel", work_ = root_ / "work", err_;
+    qt::test::ProgramFolder root_{{"qPre"}, "novel"};
+    std::string exe_ = root_.programDir(), work_ = root_ / "work", err_;
 };
 
 TEST_F(QPreE2E, DroppedFiles) {

@@ -2,7 +2,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -13,7 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "support/temp_folder.h"
+#include "support/program.h"
 
 namespace qt::test {
 
@@ -23,26 +22,6 @@ Display* dpy(void* d) { return static_cast<Display*>(d); }
 
 // Windows vanish between listing and asking about them.
 int ignoreErrors(Display*, XErrorEvent*) { return 0; }
-
-pid_t spawn(const std::vector<std::string>& argv, const std::string& dir, const std::string& display,
-            const std::string& out, const std::string& err, int keepFd = -1) {
-    const pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    ::dup2(::open("/dev/null", O_RDONLY), 0);
-    ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-    ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-    for (int fd = 3; fd < 1024; ++fd) {
-        if (fd != keepFd) ::close(fd);
-    }
-    if (!display.empty()) ::setenv("DISPLAY", display.c_str(), 1);
-    ::setenv("LSAN_OPTIONS", "print_suppressions=0", 1);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    if (::chdir(dir.c_str()) == 0) ::execvp(args[0], args.data());
-    ::_exit(127);
-}
 
 unsigned long cardinal(Display* d, Window w, const char* name) {
     Atom type = 0;
@@ -106,7 +85,7 @@ XSession::XSession(bool windowManager) {
     if (::pipe(fds) != 0) return;
     servers_.push_back(spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
                               "-nolisten", "tcp"},
-                             "/", "", "/dev/null", "/dev/null", fds[1]));
+                             "/", {}, "/dev/null", "/dev/null", "/dev/null", fds[1]));
     ::close(fds[1]);
     char number[16] = {};
     size_t got = 0;
@@ -124,7 +103,7 @@ XSession::XSession(bool windowManager) {
         ready_ = true;
         return;
     }
-    servers_.push_back(spawn({"openbox", "--sm-disable"}, "/", name_, "/dev/null", "/dev/null"));
+    servers_.push_back(spawn({"openbox", "--sm-disable"}, "/", {"DISPLAY=" + name_}, "/dev/null", "/dev/null", "/dev/null"));
     Display* d = dpy(display_);
     ready_ = poll([&] { return cardinal(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK") != 0; });
 }
@@ -146,7 +125,7 @@ XSession::~XSession() {
 
 pid_t XSession::start(const std::vector<std::string>& argv, const std::string& dir, const std::string& outName,
                       const std::string& errName) {
-    return spawn(argv, dir, name_, dir + "/" + outName, dir + "/" + errName);
+    return spawn(argv, dir, {"DISPLAY=" + name_}, "/dev/null", dir + "/" + outName, dir + "/" + errName);
 }
 
 int XSession::exitCode(pid_t pid, int ms) {

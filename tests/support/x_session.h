@@ -50,7 +50,8 @@ public:
     const std::string& display() const { return name_; }
 
     // Starts argv in `dir` on this display, output into `dir`/`outName` and
-    // `dir`/`errName`.
+    // `dir`/`errName`; not ProgramFolder::run, which waits for the end, as the
+    // test drives the program while it runs.
     pid_t start(const std::vector<std::string>& argv, const std::string& dir, const std::string& outName = "out.txt",
                 const std::string& errName = "err.txt");
     // The exit code once `pid` (a child, or a process a child left behind)
