@@ -13,6 +13,7 @@
 
 #include "common/cp932.h"
 #include "common/exe_folder.h"
+#include "common/scenario_format.h"
 #include "engine/core/compositing.h"
 #include "engine/core/engine.h"
 #include "engine/core/startup.h"
@@ -23,7 +24,7 @@
 
 namespace qt::engine::test {
 
-inline const std::string kHeader = "\x82\xA9\r\n";
+inline const std::string kHeader = scenario::kHeaderLine;
 
 using platform::test::TempFolder;
 
