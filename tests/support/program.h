@@ -3,12 +3,24 @@
 // folder beside their settings, run there in bounded time.
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/temp_folder.h"
 
 namespace qt::test {
+
+// Polls `done` every 20 ms for up to `ms`; true once it holds.
+template <typename Done>
+bool poll(Done done, int ms = 20000) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;; std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > until) return false;
+    }
+}
 
 // Starts `argv` (found on PATH) in `dir` with `env` ("NAME=value") added,
 // reading `in` and writing `out` and `err`; every descriptor but `keepFd` is
