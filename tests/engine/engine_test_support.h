@@ -82,11 +82,8 @@ protected:
         run();
     }
     void run() {
-        for (int i = 0; i < 200 && engine->runState == kRunning && backend->windowExists() &&
-                        !interpreter->atEnd();
-             ++i) {
+        for (int i = 0; i < 200 && engine->runState == kRunning && backend->windowExists() && !interpreter->atEnd(); ++i)
             interpreter->step();
-        }
     }
     std::string trace() {
         std::string out(4096, '\0');

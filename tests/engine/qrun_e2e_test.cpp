@@ -34,8 +34,6 @@ TEST_F(QRunTest, SettingsErrors) {
     EXPECT_EQ(run(), "0|errexit(): 「最初に読み込むシナリオファイル」が存在しません\nシナリオ\\無い.dat\n|");
     game(kGame + "[keywait]\nviewstrXY_flasher=1,,2\n", "a\r\n");
     EXPECT_EQ(run(), "1|エラー　　LINE:0: INI [keywait]\nviewstrXY_flasherが異常です\n|");
-    game(kGame + "fontColors=&Hffffff\n", "a\r\n");
-    EXPECT_EQ(run(), "0|エラー　　LINE:0: INI] fontColorsが異常です\n|");
 }
 
 TEST_F(QRunTest, PlaysToTheEndAndWaitsForTheReader) {

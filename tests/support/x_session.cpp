@@ -87,6 +87,7 @@ XSession::XSession(bool windowManager) {
                               "-nolisten", "tcp"},
                              "/", {}, "/dev/null", "/dev/null", "/dev/null", fds[1]));
     ::close(fds[1]);
+    // Read to the end: after a single read the server may not yet take clients.
     char number[16] = {};
     size_t got = 0;
     for (ssize_t n; got < sizeof number - 1 && (n = ::read(fds[0], number + got, sizeof number - 1 - got)) > 0;) {
@@ -145,14 +146,13 @@ std::vector<XWindow> XSession::windows() const {
 
 std::optional<XWindow> XSession::windowOf(pid_t pid, int ms) const {
     std::optional<XWindow> main;
-    poll(
-        [&] {
-            for (const XWindow& w : windows()) {
-                if (w.pid == pid && (!main || w.width * w.height > main->width * main->height)) main = w;
-            }
-            return main.has_value();
-        },
-        ms);
+    const auto found = [&] {
+        for (const XWindow& w : windows()) {
+            if (w.pid == pid && (!main || w.width * w.height > main->width * main->height)) main = w;
+        }
+        return main.has_value();
+    };
+    poll(found, ms);
     return main;
 }
 
@@ -162,11 +162,9 @@ bool XSession::grab(const XWindow& window, platform::Surface& out) const {
                               screen ? window.x : 0, screen ? window.y : 0, static_cast<unsigned>(window.width),
                               static_cast<unsigned>(window.height), AllPlanes, ZPixmap);
     const bool ok = image != nullptr && out.create(window.width, window.height, 0);
-    for (int y = 0; ok && y < window.height; ++y) {
-        for (int x = 0; x < window.width; ++x) {
-            const unsigned long p = XGetPixel(image, x, y);
-            out.setPixel(x, y, platform::rgb(uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)));
-        }
+    for (int i = 0; ok && i < window.width * window.height; ++i) {
+        const unsigned long p = XGetPixel(image, i % window.width, i / window.width);
+        out.setPixel(i % window.width, i / window.width, platform::rgb(uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)));
     }
     if (image != nullptr) XDestroyImage(image);
     return ok;
