@@ -41,15 +41,6 @@ struct DemoGame : ProgramFolder {
         runBuilt("make_assets", ".");
     }
     int convert() { return run("./qPre"); }
-    // The play-through of kPageKeys, two seconds a page; pictures in pages/.
-    int playHeadless() {
-        std::string script;
-        int ms = 0;
-        for (const std::string& key : kPageKeys) script += std::to_string(ms += 2000) + " key " + (key == "Return" ? "enter" : key) + "\n";
-        write("input.txt", script + std::to_string(ms + 2000) + " down z\n");
-        fs::create_directory(file("pages"));
-        return run("./qRun --headless --input input.txt --capture pages --trace trace.txt --until 60000");
-    }
 };
 
 // Text cells: basePos 32,300 with a line pitch of 40 for the 20-pixel font
@@ -93,7 +84,13 @@ TEST(Demo, ConvertsAndPlaysHeadlessAsCommitted) {
         EXPECT_EQ(game.read(name), readFile(std::string(QT_DEMO_DIR) + "/expected/" + name)) << name;
     }
 
-    ASSERT_EQ(game.playHeadless(), 0) << game.err;
+    // The play-through of kPageKeys, two seconds a page.
+    std::string script;
+    int ms = 0;
+    for (const std::string& key : kPageKeys) script += std::to_string(ms += 2000) + " key " + (key == "Return" ? "enter" : key) + "\n";
+    game.write("input.txt", script + std::to_string(ms + 2000) + " down z\n");
+    fs::create_directory(game / "pages");
+    ASSERT_EQ(game.run("./qRun --headless --input input.txt --capture pages --trace trace.txt --until 60000"), 0) << game.err;
     EXPECT_EQ(game.err, "");  // every box would be written here
     const std::string trace = game.read("trace.txt");
     EXPECT_EQ(trace.substr(trace.rfind("chapter2")), "chapter2.dat:15: /end\n");
@@ -163,28 +160,10 @@ TEST_F(DemoWindow, KeysPlayTheCommittedPages) {
     EXPECT_EQ(trace.substr(trace.rfind("chapter2")), "chapter2.dat:15: /end\n");
 }
 
-TEST_F(DemoWindow, F12StartsAgainFromTheFirstPageAndEscEnds) {
-    ASSERT_NE(play().id, 0u);
-    ASSERT_TRUE(poll([&] { return waitsReached() == 1; }));
-    x->xdotool("key space");
-    ASSERT_TRUE(poll([&] { return waitsReached() == 2; }));
-    x->xdotool("key F12");
-    EXPECT_EQ(x->exitCode(pid), 0) << game.read("err.txt");
-    std::optional<XWindow> again;
-    ASSERT_TRUE(poll([&] {
-        for (const XWindow& w : x->windows()) {
-            if (w.pid != pid && w.width == 640) again = w;
-        }
-        return again.has_value();
-    }));
-    EXPECT_TRUE(showsPage(*again, 1));
-    x->xdotool("key Escape");
-    EXPECT_EQ(x->exitCode(again->pid), 0) << game.read("err.txt");
-}
-
 // The played scenario is kept from a second engine (qPre's side of the lock
-// is in its own tests); the window moves and resizes under the mouse.
-TEST_F(DemoWindow, ScenarioKeptWhilePlayedAndTheWindowDraggedAndResized) {
+// is in its own tests); the window moves and resizes under the mouse; F12
+// starts again from the first page and Esc ends.
+TEST_F(DemoWindow, ScenarioKeptWindowDraggedAndResizedF12StartsAgain) {
     const XWindow first = play();
     ASSERT_NE(first.id, 0u);
     ASSERT_TRUE(poll([&] { return waitsReached() == 1; }));
@@ -241,8 +220,18 @@ TEST_F(DemoWindow, ScenarioKeptWhilePlayedAndTheWindowDraggedAndResized) {
         return x->grab(resized, shot) && shot.pixel(699, 519) == platform::rgb(64, 64, 64) &&
                shot.pixel(640, 0) == platform::rgb(64, 64, 64) && shot.pixel(0, 480) == platform::rgb(64, 64, 64);
     }));
-    x->xdotool("key Escape");
+    x->xdotool("key F12");
     EXPECT_EQ(x->exitCode(pid), 0) << game.read("err.txt");
+    std::optional<XWindow> again;
+    ASSERT_TRUE(poll([&] {
+        for (const XWindow& w : x->windows()) {
+            if (w.pid != pid && w.width == 640) again = w;
+        }
+        return again.has_value();
+    }));
+    EXPECT_TRUE(showsPage(*again, 1));
+    x->xdotool("key Escape");
+    EXPECT_EQ(x->exitCode(again->pid), 0) << game.read("err.txt");
 }
 
 // A message to a window that has just gone does not end the engine; every
