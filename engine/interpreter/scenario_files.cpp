@@ -20,6 +20,7 @@ namespace qt::engine {
 namespace {
 
 constexpr size_t kInitialCapacity = 1024;
+constexpr char kCR = scenario::kLineEnd[0], kLF = scenario::kLineEnd[1];
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -133,10 +134,10 @@ const char* ScenarioFiles::nextField() {
         const char c = data_[end];
         if (c == '"') {
             quoting = !quoting;
-        } else if ((c == ',' && !quoting) || c == '\n' || c == '\0') {
+        } else if ((c == scenario::kArgSeparator && !quoting) || c == kLF || c == '\0') {
             pos_ = end + 1;
             break;
-        } else if (c == '\r' && (end + 1 == size_ || data_[end + 1] == '\n')) {
+        } else if (c == kCR && (end + 1 == size_ || data_[end + 1] == kLF)) {
             pos_ = end + 1 == size_ ? size_ : end + 2;
             break;
         }

@@ -2,15 +2,14 @@
 // qPre and played with the built qRun (headless) under the guides' own INI
 // files, so that the guides cannot drift from the programs.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/cp932.h"
+#include "common/scenario_format.h"
 #include "engine/platform/platform_messages.h"
 #include "support/program.h"
 
@@ -19,14 +18,13 @@ namespace {
 const char* const kGuides[] = {"docs/authoring.md", "docs/authoring.ja.md"};
 
 struct Block {
-    std::string guide, info, text;  // text: UTF-8, LF ended lines
-    int line = 0;                   // of the opening fence
+    std::string guide, text;  // text: UTF-8, LF ended lines
+    int line = 0;             // of the opening fence
 };
 
 void PrintTo(const Block& b, std::ostream* os) { *os << b.guide << ":" << b.line; }
 
 using qt::test::readFile;
-using qt::test::writeFile;
 
 // Fenced blocks whose info string is `info`; an INI file is found by the
 // comment naming it on its first line.
@@ -43,7 +41,7 @@ std::vector<Block> blocks(const std::string& info, const char* guide = nullptr) 
             } else if (open != nullptr) {
                 open->text += line + "\n";
             } else if (line == "```" + info) {
-                found.push_back(Block{g, info, "", n});
+                found.push_back(Block{g, "", n});
                 open = &found.back();
             }
         }
@@ -75,26 +73,18 @@ class GuideExample : public ::testing::TestWithParam<Block> {
   protected:
     // The game folder: both programs and the demo's pictures and sounds.
     static void SetUpTestSuite() {
-        char tmpl[] = "/tmp/qt_guide_XXXXXX";
-        dir_ = ::mkdtemp(tmpl);
-        const std::string bin = std::getenv("QT_BIN_DIR");
-        for (const char* exe : {"/qPre", "/qRun"})
-            std::filesystem::copy_file(bin + exe, dir_ + exe);
-        ASSERT_EQ(std::system(("'" + bin + "/make_assets' '" + dir_ + "'").c_str()), 0);
+        game_ = new qt::test::ProgramFolder({"qPre", "qRun"});
+        ASSERT_EQ(game_->runBuilt("make_assets", "."), 0);
         std::string keys;  // Space every 400 ms of the engine's clock
         for (int ms = 400; ms < 20000; ms += 400) keys += std::to_string(ms) + " key space\n";
-        writeFile(dir_ + "/keys.txt", keys);
+        game_->write("keys.txt", keys);
     }
-    static void TearDownTestSuite() { std::filesystem::remove_all(dir_); }
+    static void TearDownTestSuite() { delete game_; }
 
-    // Exit code; standard output and error in out_ and err_.
-    int run(const std::string& command) { return qt::test::runIn(dir_, command, out_, err_); }
-
-    static std::string dir_;
-    std::string out_, err_;
+    static qt::test::ProgramFolder* game_;
 };
 
-std::string GuideExample::dir_;
+qt::test::ProgramFolder* GuideExample::game_;
 
 TEST_P(GuideExample, ConvertsAndPlays) {
     const Block& b = GetParam();
@@ -103,38 +93,32 @@ TEST_P(GuideExample, ConvertsAndPlays) {
     const std::string runIni = iniFile(b.guide.c_str(), "qRun.ini");
     ASSERT_NE(preIni, "");
     ASSERT_NE(runIni, "");
-    writeFile(dir_ + "/qPre.ini", asAuthored(withKey(preIni, "main", "finishExit=1")));
-    writeFile(dir_ + "/qRun.ini",
-              asAuthored(withKey(withKey(runIni, "main", "FirstScenario=scene.dat"), "honbun",
-                                 "lineSpeed=20")));
-    writeFile(dir_ + "/scene.txt", asAuthored(b.text));
-    std::filesystem::remove(dir_ + "/scene.dat");
+    qt::test::ProgramFolder& game = *game_;
+    const std::string scene = withKey(runIni, "main", "FirstScenario=scene.dat");
+    game.ini(asAuthored(withKey(preIni, "main", "finishExit=1")));
+    game.ini(asAuthored(withKey(scene, "honbun", "lineSpeed=20")), "qRun");
+    game.write("scene.txt", asAuthored(b.text));
+    std::filesystem::remove(game / "scene.dat");
 
     // No failure, no error report, and no warning (the guide's qPre.ini asks
     // for them).
-    EXPECT_EQ(run("./qPre scene.txt"), 0);
-    EXPECT_EQ(out_,
-              "ドラッグ＆ドロップされたファイルをプリプロセス中...\r\n...プリプロセス終了\r\n");
-    EXPECT_EQ(err_, "");
-    EXPECT_EQ(readFile(dir_ + "/scene.dat").substr(0, 4), "\x82\xA9\r\n");
+    EXPECT_EQ(game.run("./qPre scene.txt"), 0);
+    EXPECT_EQ(game.out, "ドラッグ＆ドロップされたファイルをプリプロセス中...\r\n...プリプロセス終了\r\n");
+    EXPECT_EQ(game.err, "");
+    EXPECT_TRUE(game.read("scene.dat").starts_with(qt::scenario::kHeaderLine));
 
     // Every message box is also a "caption: text" report on standard error;
     // only the note about a missing audio device may stand there.
-    EXPECT_EQ(run("./qRun --headless --input keys.txt --until 20000"), 0);
-    std::string reports;
-    std::istringstream err(err_);
-    for (std::string line; std::getline(err, line);) {
-        if (line != qt::platform::msg::noAudioDevice.utf8()) reports += line + "\n";
-    }
+    EXPECT_EQ(game.run("./qRun --headless --input keys.txt --until 20000"), 0);
+    std::string reports = game.err;
+    const std::string note = std::string(qt::platform::msg::noAudioDevice.utf8()) += "\n";
+    if (const size_t at = reports.find(note); at != std::string::npos) reports.erase(at, note.size());
     EXPECT_EQ(reports, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Guides, GuideExample, ::testing::ValuesIn(blocks("scenario")),
-                         [](const ::testing::TestParamInfo<Block>& info) {
-                             return std::string(info.param.guide.ends_with(".ja.md") ? "ja"
-                                                                                     : "en") +
-                                    "_line" + std::to_string(info.param.line);
-                         });
+INSTANTIATE_TEST_SUITE_P(Guides, GuideExample, ::testing::ValuesIn(blocks("scenario")), [](const auto& info) {
+    return (info.param.guide.ends_with(".ja.md") ? "ja_line" : "en_line") + std::to_string(info.param.line);
+});
 
 TEST(Guides, BothLanguagesShowTheSameExamples) {
     const size_t en = blocks("scenario", kGuides[0]).size();

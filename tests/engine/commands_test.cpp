@@ -27,11 +27,7 @@ protected:
 };
 
 TEST_F(CommandsTest, ImageForms) {
-    struct Case {
-        std::string command;
-        int w, h;
-        std::vector<ColorRef> expected;
-    };
+    struct Case { std::string command; int w, h; std::vector<ColorRef> expected; };
     const Case cases[] = {
         {"/e,img.bmp,;", 4, 3, {R, M, G, K, B, W, R, K, K, K, K, K}},
         {"/e,img.bmp,1,1,;", 4, 3, {K, K, K, K, K, R, M, G, K, B, W, R}},

@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the engine tests: a temporary game folder, an engine
-// started in it on the headless backend, and the built qRun run from it.
+// Shared pieces of the engine tests: a temporary game folder and an engine
+// started in it on the headless backend.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,6 +13,7 @@
 
 #include "common/cp932.h"
 #include "common/exe_folder.h"
+#include "common/scenario_format.h"
 #include "engine/core/compositing.h"
 #include "engine/core/engine.h"
 #include "engine/core/main_window.h"
@@ -23,24 +24,12 @@
 #include "engine/platform/headless/headless_backend.h"
 #include "engine/platform/sdl2_mixer/mixer_sound.h"
 #include "platform/test_files.h"
-#include "support/program.h"
 
 namespace qt::engine::test {
 
-inline const std::string kHeader = "\x82\xA9\r\n";
+inline const std::string kHeader = scenario::kHeaderLine;
 
 using platform::test::TempFolder;
-
-// The built qRun copied into a folder of its own; run() gives the exit code
-// and fills out/err.
-struct QRunFolder : TempFolder {
-    QRunFolder() {
-        const char* bin = std::getenv("QT_BIN_DIR");
-        std::filesystem::copy_file(std::string(bin != nullptr ? bin : ".") + "/qRun", file("qRun"));
-    }
-    int run(const std::string& args, const std::string& env = "") { return qt::test::runIn(path(), env + " ./qRun " + args, out, err); }
-    std::string out, err;
-};
 
 // An engine started in a temporary folder, as start-up leaves it.
 class EngineTest : public ::testing::Test {
@@ -100,11 +89,8 @@ protected:
         run();
     }
     void run() {
-        for (int i = 0; i < 200 && engine->runState == kRunning && backend->windowExists() &&
-                        !interpreter->atEnd();
-             ++i) {
+        for (int i = 0; i < 200 && engine->runState == kRunning && backend->windowExists() && !interpreter->atEnd(); ++i)
             interpreter->step();
-        }
     }
     std::string trace() {
         std::string out(4096, '\0');

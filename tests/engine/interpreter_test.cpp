@@ -13,11 +13,7 @@ TEST_F(InterpreterTest, Steps) {
     const std::string many = "命令引数が多すぎます。あるいは ; を忘れています\n";
     const std::string unknown = "存在しない命令があります\n/";
     auto at = [](int line) { return "エラー　s.dat　LINE:" + std::to_string(line) + " | "; };
-    struct Case {
-        std::string body, trace, boxes;
-        bool window;
-        int32_t state;
-    };
+    struct Case { std::string body, trace, boxes; bool window; int32_t state; };
     const Case cases[] = {
         {"one\r\ntwo\r\n", "2: one|3: two", "", true, kRunning},
         {"a,,b\r\n", "2: a|3: |4: b", "", true, kRunning},

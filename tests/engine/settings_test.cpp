@@ -24,9 +24,7 @@ TEST(SplitList, Table) {
 }
 
 TEST(WindowGeometry, CentredFromTheClientSizeWithArithmeticHalving) {
-    struct Case {
-        int sw, sh, caption, ww, wh, wp, hp, left, top, cw, ch;
-    };
+    struct Case { int sw, sh, caption, ww, wh, wp, hp, left, top, cw, ch; };
     const Case cases[] = {{1920, 1080, 23, 640, 480, 0, 0, 640, 294, 640, 480},
                           {1920, 1080, 23, 640, 480, 10, 4, 640, 294, 650, 484},
                           {1000, 700, 0, 1001, 701, 0, 0, -1, -1, 1001, 701}};

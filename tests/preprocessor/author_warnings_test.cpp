@@ -28,12 +28,7 @@ class AuthorWarningsTest : public ConversionTest {
 };
 
 TEST_F(AuthorWarningsTest, NamesEachMisreadLineOnce) {
-    const struct {
-        const char* source;
-        int width;
-        int line;  // 0: no warning
-        std::string reasons;
-    } cases[] = {
+    const struct { const char* source; int width, line /* 0: no warning */; std::string reasons; } cases[] = {
         // clang-format off
         {"吾輩は猫である。\r\n", 60, 0, ""},
         {"はい、いいえ\r\n", 60, 0, ""},                   // full-width punctuation is text

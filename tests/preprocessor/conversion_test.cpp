@@ -83,9 +83,7 @@ TEST_F(ConversionTest, SizeLimitAndUnreadableSources) {
 // A locked destination and a full disk are run end to end (qpre_e2e_test).
 TEST_F(ConversionTest, UnwritableDestinationsLeaveThePreviousFile) {
     const std::string out = dir_ / "out", dst = out + "/scene.dat", open = dir_ / "open";
-    auto convertTo = [&](const std::string& d) {
-        return converter_.convertFile(src_.c_str(), d.c_str());
-    };
+    auto convertTo = [&](const std::string& d) { return converter_.convertFile(src_.c_str(), d.c_str()); };
     auto expectUntouched = [&] {
         EXPECT_EQ(readFile(dst), "previous");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 1);
@@ -97,7 +95,8 @@ TEST_F(ConversionTest, UnwritableDestinationsLeaveThePreviousFile) {
     writeFile(src_, "abc\r\n");
     writeFile(dst, "previous");
     // A read-only folder, as an ordinary user (root writes anywhere) who can
-    // convert the same source into a writable folder.
+    // convert the same source into a writable folder; in a child of the test,
+    // as the user cannot be changed back.
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(90);

@@ -35,10 +35,7 @@ V readAll(const std::string& path) {
 
 TEST(FileListReader, Entries) {
     const std::string s258(258, 's'), s259(259, 's');
-    const struct {
-        std::string bytes;
-        V entries;
-    } cases[] = {
+    const struct { std::string bytes; V entries; } cases[] = {
         // clang-format off
         {"\r\n\r\nsc/a.txt\r\nsc/a.dat\r\n\r\nsc/b.txt\r\nsc/b.dat", {"E:sc/a.txt|sc/a.dat", "L:sc/b.txt|sc/b.dat"}},
         {"a\r\nb\r\n", {"E:a|b"}}, {"a\r\nb\r\n\r\n;c\r\n\r\n", {"E:a|b"}}, {"a\r\nb\r\n;c", {"E:a|b"}},

@@ -16,10 +16,7 @@ std::string repeat(const std::string& s, int n) {
 }
 
 TEST_F(PageLayoutTest, LinesAndPages) {
-    const struct {
-        int width, height;
-        const char *source, *written;
-    } cases[] = {
+    const struct { int width, height; const char *source, *written; } cases[] = {
         // clang-format off
         {8, 10, "あいうえおか\r\n", "あいうえ\r\nおか\r\n"}, {8, 10, "abcdefghij\r\n", "abcdefg\r\nhij\r\n"},
         {8, 10, "あいうえ\r\n", "あいうえ\r\n"}, {8, 10, "あいうえ。か\r\n", "あいうえ。\r\nか\r\n"},
@@ -60,10 +57,7 @@ TEST_F(PageLayoutTest, DefaultsAndTheNextFileOfTheRun) {
 
 TEST_F(PageLayoutTest, Directives) {
     writeFile(dir_ / "qPre.ini", "[honbun]\r\npageWidth=4\r\npageHeight=3\r\n");
-    const struct {
-        const char *source, *written;
-        int width, height;
-    } cases[] = {
+    const struct { const char *source, *written; int width, height; } cases[] = {
         // clang-format off
         {"#PageWidth 8\r\nabcdefghij\r\n", "abcdefg\r\nhij\r\n", 8, 10}, {"#pagewidth &H8\r\n", "", 8, 10},
         {"#pagewidth 65544\r\n", "", 8, 10}, {"#pagewidth 7.9\r\n", "", 7, 10},

@@ -21,10 +21,7 @@ V split(const CCmdLine& cmd) {
 }
 
 TEST(CCmdLine, SplitsOneText) {
-    const struct {
-        const char* text;
-        V args;
-    } cases[] = {
+    const struct { const char* text; V args; } cases[] = {
         // clang-format off
         {"prog", {"prog"}}, {"   ", {}}, {"prog   a    b   ", {"prog", "a", "b"}},
         {"\"C:\\novel\\qPre.exe\" \"C:\\My Docs\\a.txt\" b.txt", {"C:\\novel\\qPre.exe", "C:\\My Docs\\a.txt", "b.txt"}},
@@ -56,13 +53,7 @@ TEST(CCmdLineDeathTest, MemoryErrorEndsWithExitCode1) {
 }
 
 TEST(ChangeExtension, ReplacesOrAppends) {
-    const struct {
-        std::string path;
-        size_t size;
-        const char* ext;
-        int result;
-        std::string after;
-    } cases[] = {
+    const struct { std::string path; size_t size; const char* ext; int result; std::string after; } cases[] = {
         // clang-format off
         {"a.txt", 260, "dat", 1, "a.dat"}, {"s/a.b.txt", 260, "bin", 1, "s/a.b.bin"},
         {"readme", 260, "dat", 2, "readme.dat"}, {"a.", 260, "dat", 1, "a.dat"},

@@ -1,20 +1,21 @@
-// The built qPre, copied into a temporary folder with its own qPre.ini and
-// run as an author would: console bytes, output files and the file list.
+// The built qPre, copied with its own qPre.ini into a folder whose name does
+// not survive the round trip through CP932 (U+301C), and run as an author
+// would, through a link from another working folder: console bytes, output
+// files and the file list.
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
-#include <vector>
 
+#include "support/program.h"
 #include "test_support.h"
 
 namespace qt::pre::test {
 namespace {
+
+namespace fs = std::filesystem;
+using qt::test::poll;
 
 const std::string kPrompt = "\n\n≪ [ENTER]を押すと終了します ≫";
 const std::string kDropped = "ドラッグ＆ドロップされたファイルをプリプロセス中...\r\n";
@@ -22,40 +23,27 @@ const std::string kEnd = "...プリプロセス終了\r\n";
 const std::string kFolderStart = "ﾌｧｲﾙﾘｽﾄ自動作成中...\tfilelist.ini\r\n";
 const std::string kFolderEnd = "...作成処理終了\r\n";
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
 class QPreE2E : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ::mkdir(exe_.c_str(), 0755);
-        ::mkdir(work_.c_str(), 0755);
-        std::filesystem::copy_file(std::string(std::getenv("QT_BIN_DIR")) + "/qPre",
-                                   exe_ + "/qPre");
+    QPreE2E() {
+        fs::create_directory(work_);
+        fs::create_symlink(exe_ + "/qPre", root_ / "qPre");
         ini("");
     }
-    void ini(const std::string& body) { writeFile(exe_ + "/qPre.ini", body); }
+    void ini(const std::string& body) { root_.ini(body); }
 
-    // Runs qPre in `cwd` with ENTER typed (or the standard input redirection
-    // `input`), after the shell words `before`; returns its output.
-    std::string run(const std::string& args, const std::string& cwd, const std::string& input = "",
+    // Runs qPre in `cwd` with ENTER typed, after the shell words `before` and
+    // with `redirect` added; returns its output.
+    std::string run(const std::string& args, const std::string& cwd, const std::string& redirect = "",
                     const std::string& before = "") {
-        writeFile(root_ / "in", "\n");
-        const std::string command = "cd " + cwd + " && " + before + " LC_ALL=C.UTF-8 timeout 10 " +
-                                    exe_ + "/qPre " + args + " " +
-                                    (input.empty() ? "< " + root_ / "in" : input) + " > " +
-                                    root_ / "out" + " 2> " + root_ / "err";
-        const int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
-        err_ = readFile(root_ / "err");
-        return readFile(root_ / "out");
-    }
-    static bool appears(const std::string& path) {
-        for (int i = 0; i < 500 && !fileExists(path); ++i) sleepMs(10);
-        return fileExists(path);
+        const std::string line = "cd " + cwd + " && " + before + " " + root_.path() + "/qPre " + args + " " + redirect;
+        EXPECT_EQ(root_.run(line, "\n"), 0) << args;
+        err_ = root_.err;
+        return root_.out;
     }
 
-    TempDir root_;
-    std::string exe_ = root_ / "novel", work_ = root_ / "work", err_;
+    qt::test::ProgramFolder root_{{"qPre"}, "novel〜1"};
+    std::string exe_ = root_.programDir(), work_ = root_ / "work", err_;
 };
 
 TEST_F(QPreE2E, DroppedFiles) {
@@ -65,8 +53,7 @@ TEST_F(QPreE2E, DroppedFiles) {
     // Relative and absolute; an empty file and a folder fail.
     EXPECT_EQ(run("第一章.txt empty.txt " + root_ / "ch2.txt .", work_),
               kDropped + "...失敗\r\n...失敗\r\n" + kEnd + kPrompt);
-    EXPECT_EQ(readFile(work_ + "/第一章.dat"),
-              kHeader + sj("/bgm,play,op 1.mp3,;\r\n吾輩は猫である。\r\n"));
+    EXPECT_EQ(readFile(work_ + "/第一章.dat"), kHeader + sj("/bgm,play,op 1.mp3,;\r\n吾輩は猫である。\r\n"));
     EXPECT_EQ(readFile(root_ / "ch2.dat"), kHeader + "/@,;\r\nabc");  // the page goes on
     EXPECT_FALSE(fileExists(work_ + "/empty.dat"));
 
@@ -75,28 +62,20 @@ TEST_F(QPreE2E, DroppedFiles) {
     EXPECT_EQ(run("./a.txt " + std::string(300, 'n') + " a.txt", work_),
               kDropped + "≪変換後のﾌｧｲﾙ名作成に 失敗≫\r\n");
     EXPECT_EQ(readFile(work_ + "/a.bin"), kHeader + "abcdefg\r\nhij\r\n/\\,;\r\nk\r\n/e,x");
-    EXPECT_EQ(err_,
-              "エラー　" + work_ +
-                  "/a.txt　LINE:3: 命令引数]\nダブルクォーテーションの終端が見つかりません\n");
+    EXPECT_EQ(err_, "エラー　" + work_ + "/a.txt　LINE:3: 命令引数]\nダブルクォーテーションの終端が見つかりません\n");
 }
 
 TEST_F(QPreE2E, WarningsForAuthorsOnlyWhenAsked) {
     writeFile(exe_ + "/sc/a.txt", sj("はい、a,b\r\n/e \"x,y\"\r\n\"引用\"\r\n"));
-    writeFile(exe_ + "/sc/b.txt", "abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnopqrstuvw/e\r\n");
-    writeFile(exe_ + "/filelist.ini", "sc/a.txt\r\nsc/a.dat\r\nsc/b.txt\r\nsc/b.dat\r\n");
-    const std::string entries = "\n sc/a.txt\t→\tsc/a.dat\r\n\n sc/b.txt\t→\tsc/b.dat\r\n";
+    writeFile(exe_ + "/filelist.ini", "sc/a.txt\r\nsc/a.dat\r\n");
+    const std::string entry = "\n sc/a.txt\t→\tsc/a.dat\r\n";
     ini("[main]\r\nfinishExit=1\r\nwarnings=0\r\n");
-    EXPECT_EQ(run("", work_), entries + kEnd);
+    EXPECT_EQ(run("", work_), entry + kEnd);
     const std::string dat = readFile(exe_ + "/sc/a.dat");
-
     ini("[main]\r\nfinishExit=1\r\nwarnings=1\r\n");
-    EXPECT_EQ(run("", work_),
-              "\n sc/a.txt\t→\tsc/a.dat\r\n"
-              "警告　sc/a.txt　LINE:1　本文の半角カンマ(,)で行が分かれます\r\n"
-              "警告　sc/a.txt　LINE:3　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません\r\n"
-              "\n sc/b.txt\t→\tsc/b.dat\r\n"
-              "警告　sc/b.txt　LINE:1　/ で始まる表示行は命令として読まれます\r\n" +
-                  kEnd);
+    EXPECT_EQ(run("", work_), entry + "警告　sc/a.txt　LINE:1　本文の半角カンマ(,)で行が分かれます\r\n"
+                              "警告　sc/a.txt　LINE:3　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません\r\n" +
+                                  kEnd);
     EXPECT_EQ(readFile(exe_ + "/sc/a.dat"), dat);  // the output is the same either way
     EXPECT_EQ(err_, "");
 }
@@ -106,48 +85,40 @@ TEST_F(QPreE2E, FileListAndTheFinishExecutable) {
 
     ini("[main]\r\nfinishExeRun=run.sh\r\n");
     writeFile(exe_ + "/run.sh", "#!/bin/sh\necho started > \"$(dirname \"$0\")/marker\"\n");
-    ::chmod((exe_ + "/run.sh").c_str(), 0755);
+    fs::permissions(exe_ + "/run.sh", fs::perms::owner_exec, fs::perm_options::add);
     writeFile(exe_ + "/sc/a.txt", "a\r\n");
-    writeFile(exe_ + "/filelist.ini",
-              ";list\r\n\r\nmissing.txt\r\nm.dat\r\nsc\\a.txt\r\nsc\\a.dat\r\n");
+    writeFile(exe_ + "/filelist.ini", ";list\r\n\r\nmissing.txt\r\nm.dat\r\nsc\\a.txt\r\nsc\\a.dat\r\n");
     EXPECT_EQ(run("", work_),
-              "\n missing.txt\t→\tm.dat\r\n...プリプロセス失敗\r\n\n sc\\a.txt\t→\tsc\\a.dat\r\n" +
-                  kEnd + kPrompt);
+              "\n missing.txt\t→\tm.dat\r\n...プリプロセス失敗\r\n\n sc\\a.txt\t→\tsc\\a.dat\r\n" + kEnd + kPrompt);
     EXPECT_EQ(readFile(exe_ + "/sc/a.dat"), kHeader + "a\r\n");
-    sleepMs(100);
-    EXPECT_FALSE(fileExists(exe_ + "/marker"));  // one entry failed
-
     // An output path too long for its buffer is refused, not cut short.
     writeFile(exe_ + "/filelist.ini", "sc/a.txt\r\n" + std::string(300, 'o'));
     EXPECT_EQ(run("", work_), "≪変換後のﾌｧｲﾙ名作成に 失敗≫\r\n" + kEnd + kPrompt);
-    sleepMs(100);
-    EXPECT_FALSE(fileExists(exe_ + "/marker"));
+    // Neither run started the program: each had an entry that failed.
+    EXPECT_FALSE(poll([&] { return fileExists(exe_ + "/marker"); }, 100));
 
     writeFile(exe_ + "/filelist.ini", "sc/a.txt\r\nout.dat");
     EXPECT_EQ(run("", work_), "\n sc/a.txt\t→\tout.dat\r\n" + kEnd + kPrompt);
     EXPECT_EQ(readFile(exe_ + "/out.dat"), kHeader + "a\r\n");
-    EXPECT_TRUE(appears(exe_ + "/marker"));
+    EXPECT_TRUE(poll([&] { return fileExists(exe_ + "/marker"); }, 5000));
 
     // An empty list succeeds: a missing program, and a document for xdg-open.
     ini("[main]\r\nfinishExeRun=nothere.sh\r\n[filelist]\r\nfileListFilePath=lists/my.lst\r\n");
     writeFile(exe_ + "/lists/my.lst", "");
-    EXPECT_EQ(run("", work_),
-              kEnd + kPrompt + "指定された実行ファイルへのパスは無効でした。→\tnothere.sh\r\n");
-    ini("[main]\r\nfinishExeRun=notes.txt\r\nfinishExit=1\r\n[filelist]\r\nfileListFilePath=lists/"
-        "my.lst\r\n");
+    EXPECT_EQ(run("", work_), kEnd + kPrompt + "指定された実行ファイルへのパスは無効でした。→\tnothere.sh\r\n");
+    ini("[main]\r\nfinishExeRun=notes.txt\r\nfinishExit=1\r\n[filelist]\r\nfileListFilePath=lists/my.lst\r\n");
     writeFile(exe_ + "/notes.txt", "read me");
-    writeFile(root_ / "xdg-open", "#!/bin/sh\necho \"$1\" > \"" + root_.path() +
-                                      "/opened.tmp\"; mv \"" + root_.path() + "/opened.tmp\" \"" +
-                                      root_.path() + "/opened\"\n");
-    ::chmod((root_ / "xdg-open").c_str(), 0755);
+    const std::string opened = root_ / "opened";
+    writeFile(root_ / "xdg-open", "#!/bin/sh\necho \"$1\" > " + opened + ".tmp; mv " + opened + ".tmp " + opened + "\n");
+    fs::permissions(root_ / "xdg-open", fs::perms::owner_exec, fs::perm_options::add);
     EXPECT_EQ(run("", work_, "", "PATH=" + root_.path() + ":$PATH"), kEnd);
-    ASSERT_TRUE(appears(root_ / "opened"));
-    EXPECT_EQ(readFile(root_ / "opened"), "notes.txt\n");
+    ASSERT_TRUE(poll([&] { return fileExists(opened); }, 5000));
+    EXPECT_EQ(readFile(opened), "notes.txt\n");
 }
 
 TEST_F(QPreE2E, FolderMode) {
     ini("[main]\r\nextBefore=.txt\r\nfinishExit=1\r\n");
-    ::mkdir((exe_ + "/empty").c_str(), 0755);
+    fs::create_directory(exe_ + "/empty");
     for (const char* name : {"b.TXT", "a.txt", "c.doc"}) writeFile(exe_ + "/sc/" + name, "x\r\n");
     writeFile(exe_ + "/top.txt", "t\r\n");
     const std::string list = exe_ + "/filelist.ini";
@@ -158,8 +129,7 @@ TEST_F(QPreE2E, FolderMode) {
 
     writeFile(list, "");
     EXPECT_EQ(run(exe_, work_), kFolderStart + kFolderEnd);
-    EXPECT_EQ(run(work_, work_),
-              kFolderStart + "≪失敗≫下層フォルダを指定してください\r\n" + kFolderEnd);
+    EXPECT_EQ(run(work_, work_), kFolderStart + "≪失敗≫下層フォルダを指定してください\r\n" + kFolderEnd);
     EXPECT_EQ(run(exe_ + "/empty", work_), kFolderStart + "≪検索失敗≫\r\n" + kFolderEnd);
     EXPECT_EQ(run(exe_ + "/missing", work_), kFolderStart + "≪検索失敗≫\r\n" + kFolderEnd);
     EXPECT_EQ(readFile(list), "\r\n\r\ntop.txt\r\ntop.dat");
@@ -183,9 +153,7 @@ TEST_F(QPreE2E, LockedDestinationAndFullDisk) {
     // 4 blocks of 512 bytes: the console fits, the destination does not.
     EXPECT_EQ(run("a.txt", work_, "", "ulimit -f 4;"), kDropped + "...失敗\r\n" + kEnd);
     EXPECT_EQ(readFile(work_ + "/a.dat"), "previous");
-    int files = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(work_)) ++files;
-    EXPECT_EQ(files, 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(work_), {}), 2);
 }
 
 }  // namespace

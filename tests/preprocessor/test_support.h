@@ -7,12 +7,13 @@
 
 #include "common/cp932.h"
 #include "common/exe_folder.h"
+#include "common/scenario_format.h"
 #include "preprocessor/converter.h"
 #include "support/temp_folder.h"
 
 namespace qt::pre::test {
 
-inline const std::string kHeader = "\x82\xA9\r\n";
+inline const std::string kHeader = scenario::kHeaderLine;
 
 // UTF-8 test text as the CP932 bytes the programs see.
 inline std::string sj(const std::string& utf8) { return utf8ToCp932(utf8); }

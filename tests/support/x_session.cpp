@@ -2,7 +2,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -13,7 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "support/temp_folder.h"
+#include "support/program.h"
 
 namespace qt::test {
 
@@ -23,26 +22,6 @@ Display* dpy(void* d) { return static_cast<Display*>(d); }
 
 // Windows vanish between listing and asking about them.
 int ignoreErrors(Display*, XErrorEvent*) { return 0; }
-
-pid_t spawn(const std::vector<std::string>& argv, const std::string& dir, const std::string& display,
-            const std::string& out, const std::string& err, int keepFd = -1) {
-    const pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    ::dup2(::open("/dev/null", O_RDONLY), 0);
-    ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-    ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-    for (int fd = 3; fd < 1024; ++fd) {
-        if (fd != keepFd) ::close(fd);
-    }
-    if (!display.empty()) ::setenv("DISPLAY", display.c_str(), 1);
-    ::setenv("LSAN_OPTIONS", "print_suppressions=0", 1);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    if (::chdir(dir.c_str()) == 0) ::execvp(args[0], args.data());
-    ::_exit(127);
-}
 
 unsigned long cardinal(Display* d, Window w, const char* name) {
     Atom type = 0;
@@ -106,8 +85,9 @@ XSession::XSession(bool windowManager) {
     if (::pipe(fds) != 0) return;
     servers_.push_back(spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
                               "-nolisten", "tcp"},
-                             "/", "", "/dev/null", "/dev/null", fds[1]));
+                             "/", {}, "/dev/null", "/dev/null", "/dev/null", fds[1]));
     ::close(fds[1]);
+    // Read to the end: after a single read the server may not yet take clients.
     char number[16] = {};
     size_t got = 0;
     for (ssize_t n; got < sizeof number - 1 && (n = ::read(fds[0], number + got, sizeof number - 1 - got)) > 0;) {
@@ -124,7 +104,7 @@ XSession::XSession(bool windowManager) {
         ready_ = true;
         return;
     }
-    servers_.push_back(spawn({"openbox", "--sm-disable"}, "/", name_, "/dev/null", "/dev/null"));
+    servers_.push_back(spawn({"openbox", "--sm-disable"}, "/", {"DISPLAY=" + name_}, "/dev/null", "/dev/null", "/dev/null"));
     Display* d = dpy(display_);
     ready_ = poll([&] { return cardinal(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK") != 0; });
 }
@@ -146,7 +126,7 @@ XSession::~XSession() {
 
 pid_t XSession::start(const std::vector<std::string>& argv, const std::string& dir, const std::string& outName,
                       const std::string& errName) {
-    return spawn(argv, dir, name_, dir + "/" + outName, dir + "/" + errName);
+    return spawn(argv, dir, {"DISPLAY=" + name_}, "/dev/null", dir + "/" + outName, dir + "/" + errName);
 }
 
 int XSession::exitCode(pid_t pid, int ms) {
@@ -166,14 +146,13 @@ std::vector<XWindow> XSession::windows() const {
 
 std::optional<XWindow> XSession::windowOf(pid_t pid, int ms) const {
     std::optional<XWindow> main;
-    poll(
-        [&] {
-            for (const XWindow& w : windows()) {
-                if (w.pid == pid && (!main || w.width * w.height > main->width * main->height)) main = w;
-            }
-            return main.has_value();
-        },
-        ms);
+    const auto found = [&] {
+        for (const XWindow& w : windows()) {
+            if (w.pid == pid && (!main || w.width * w.height > main->width * main->height)) main = w;
+        }
+        return main.has_value();
+    };
+    poll(found, ms);
     return main;
 }
 
@@ -183,11 +162,9 @@ bool XSession::grab(const XWindow& window, platform::Surface& out) const {
                               screen ? window.x : 0, screen ? window.y : 0, static_cast<unsigned>(window.width),
                               static_cast<unsigned>(window.height), AllPlanes, ZPixmap);
     const bool ok = image != nullptr && out.create(window.width, window.height, 0);
-    for (int y = 0; ok && y < window.height; ++y) {
-        for (int x = 0; x < window.width; ++x) {
-            const unsigned long p = XGetPixel(image, x, y);
-            out.setPixel(x, y, platform::rgb(uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)));
-        }
+    for (int i = 0; ok && i < window.width * window.height; ++i) {
+        const unsigned long p = XGetPixel(image, i % window.width, i / window.width);
+        out.setPixel(i % window.width, i / window.width, platform::rgb(uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)));
     }
     if (image != nullptr) XDestroyImage(image);
     return ok;

@@ -6,25 +6,14 @@
 // with the session.
 #include <sys/types.h>
 
-#include <chrono>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/platform/pixels/surface.h"
+#include "support/program.h"
 
 namespace qt::test {
-
-// Polls `done` every 20 ms for up to `ms`; true once it holds.
-template <typename Done>
-bool poll(Done done, int ms = 20000) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;; std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() > until) return false;
-    }
-}
 
 // A top-level window: its id, the process that made it, its client area in
 // screen coordinates.
@@ -50,7 +39,8 @@ public:
     const std::string& display() const { return name_; }
 
     // Starts argv in `dir` on this display, output into `dir`/`outName` and
-    // `dir`/`errName`.
+    // `dir`/`errName`; not ProgramFolder::run, which waits for the end, as the
+    // test drives the program while it runs.
     pid_t start(const std::vector<std::string>& argv, const std::string& dir, const std::string& outName = "out.txt",
                 const std::string& errName = "err.txt");
     // The exit code once `pid` (a child, or a process a child left behind)

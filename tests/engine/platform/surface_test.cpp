@@ -38,11 +38,7 @@ TEST(Surface, PixelBytesAndOutside) {
 }
 
 enum Op { fill, copy, stretch, keyed };
-struct Draw {
-    Op op;
-    int dx, dy, dw, dh, sx, sy, sw, sh;
-    const char* expected;
-};
+struct Draw { Op op; int dx, dy, dw, dh, sx, sy, sw, sh; const char* expected; };
 
 void draw(Surface& d, const Surface& s, const Draw& c) {
     switch (c.op) {
