@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/app/options.h"
 #include "engine/app/restart.h"
@@ -71,23 +72,32 @@ int main(int argc, char** argv) {
         }
     }
 
-    Engine engine;
-    engine.backend = platform.backend.get();
-    engine.text = platform.text.get();
-    engine.sound = platform.sound.get();
-    Interpreter interpreter(engine);
-    engine.host = &interpreter;
-    interpreter.setTrace(trace);
-    engine.captureDir = options.captureDir;
-    engine.waitSerial = engine.capturedSerial = options.firstWait;
+    // The run in a scope of its own: before a restart starts the program
+    // again in this process, every window, font, sound and file is let go.
+    bool restart = false;
+    std::vector<std::string> restartWith;
+    int code = 0;
+    {
+        Engine engine;
+        engine.backend = platform.backend.get();
+        engine.text = platform.text.get();
+        engine.sound = platform.sound.get();
+        Interpreter interpreter(engine);
+        engine.host = &interpreter;
+        interpreter.setTrace(trace);
+        engine.captureDir = options.captureDir;
+        engine.waitSerial = engine.capturedSerial = options.firstWait;
 
-    const int code = runEngine(engine, [&](Engine& e) {
-        if (options.headless) {
-            replaceProcess(restartArguments(options, e.backend->tickCount(), e.waitSerial));
-        } else {
-            startDetached();
-        }
-    });
+        code = runEngine(engine, [&](Engine& e) {
+            restart = true;
+            // A desktop restart starts afresh; a headless one goes on with its
+            // script and clock.
+            if (options.headless) restartWith = restartArguments(options, e.backend->tickCount(), e.waitSerial);
+        });
+    }
     if (trace != nullptr) std::fclose(trace);
-    return code;
+    if (!restart) return code;
+    platform = Platform();
+    replaceProcess(restartWith);
+    return 1;  // the new instance could not be started (said on standard error)
 }

@@ -1,6 +1,5 @@
 #include "engine/app/restart.h"
 
-#include <spawn.h>
 #include <unistd.h>
 
 #include <climits>
@@ -10,8 +9,6 @@
 
 #include "engine/core/error_reports.h"
 #include "engine/core/messages.h"
-
-extern char** environ;
 
 namespace qt::engine {
 
@@ -27,23 +24,12 @@ std::string ownPath() {
 
 }  // namespace
 
-bool startDetached() {
-    const std::string path = ownPath();
-    if (path.empty()) return false;
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
-    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, path.c_str(), nullptr, &attr, argv, environ);
-    posix_spawnattr_destroy(&attr);
-    if (rc != 0) note(msg::restartFailed.utf8() + std::string(std::strerror(rc)));
-    return rc == 0;
-}
-
 void replaceProcess(const std::vector<std::string>& arguments) {
     const std::string path = ownPath();
-    if (path.empty()) return;
+    if (path.empty()) {
+        note(msg::restartFailed.utf8() + std::string(std::strerror(errno)));
+        return;
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(path.c_str()));
     for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));

@@ -33,6 +33,19 @@ public:
         if (!started_) silent_ = silent;
     }
 
+    // While any sound object lives the output may be open; when the last
+    // one goes, the device is closed (a restart in place starts clean).
+    void acquire() { ++users_; }
+    void release() {
+        if (--users_ > 0 || !started_) return;
+        if (open_) {
+            Mix_CloseAudio();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+        started_ = open_ = false;
+        nextChannel_ = 0;
+    }
+
     // Starts audio on first use; false only when not even the dummy driver
     // can be had.
     bool ready() {
@@ -97,6 +110,7 @@ private:
     bool silent_ = false;
     bool open_ = false;
     int nextChannel_ = 0;
+    int users_ = 0;
 };
 
 // Effects are decoded whole when opened: a file that plays for hours would
@@ -199,6 +213,9 @@ private:
 
 class MixerSound final : public Sound {
 public:
+    MixerSound() { Audio::get().acquire(); }
+    ~MixerSound() override { Audio::get().release(); }
+
     std::unique_ptr<SoundChannel> createChannel(SoundChannel::Kind kind) override {
         return std::make_unique<MixerChannel>(kind);
     }

@@ -7,7 +7,8 @@
 // Audio starts on first use. Silent output uses SDL's dummy driver, so files
 // are still opened and checked; when no audio device can be opened, the
 // dummy driver is used too (said once on standard error). The process has
-// one audio output: a choice made once it has started changes nothing.
+// one audio output: a choice made once it has started changes nothing. The
+// output closes when the last Sound goes; its channels must be gone first.
 #include <memory>
 
 #include "engine/platform/sound.h"
