@@ -49,6 +49,9 @@ bool parseOptions(int argc, char** argv, AppOptions& options, int& exitCode) {
         if (arg == "--help") {
             std::fputs(msg::usage.utf8(), stdout);
             return false;
+        } else if (arg == "--version") {
+            std::fputs("qRun " QT_VERSION "\n", stdout);
+            return false;
         } else if (arg == "--headless") {
             options.headless = true;
         } else if (arg == "--input") {

@@ -53,6 +53,7 @@ inline const Message usage{
     "Plays the scenario named in qRun.ini beside the executable.\n"
     "\n"
     "  --help          show this text\n"
+    "  --version       show the version\n"
     "  --headless      run without a display (virtual clock, scripted input)\n"
     "  --input FILE    headless input script, one event a line: MS EVENT\n"
     "                  EVENT: key NAME | down NAME | up NAME | focus out | focus in\n"

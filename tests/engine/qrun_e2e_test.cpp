@@ -70,8 +70,10 @@ TEST_F(QRunTest, CommandLine) {
     EXPECT_EQ(q.run("./qRun --headless --input bad.txt"), 2);
     EXPECT_NE(q.err.find("bad.txt:2:"), std::string::npos) << q.err;
     EXPECT_EQ(q.run("./qRun --headless --until soon"), 2);
+    EXPECT_EQ(q.run("./qRun --version"), 0);
+    EXPECT_EQ(q.out, "qRun " QT_VERSION "\n");
     EXPECT_EQ(q.run("./qRun --help"), 0);
-    for (const char* option : {"--headless", "--input", "--capture", "--until", "--trace"}) {
+    for (const char* option : {"--version", "--headless", "--input", "--capture", "--until", "--trace"}) {
         EXPECT_NE(q.out.find(option), std::string::npos) << option;
     }
     // No display: a clear word and nothing from the libraries tried.
