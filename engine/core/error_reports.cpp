@@ -7,6 +7,7 @@
 #include "common/messages.h"
 #include "engine/core/engine.h"
 #include "engine/core/main_window.h"
+#include "engine/core/message_box.h"
 #include "engine/core/messages.h"
 
 namespace qt::engine {
@@ -36,7 +37,7 @@ bool ending(const Engine& engine) { return engine.hasWindow && !mainWindowExists
 
 void errexit(Engine& engine, std::string_view textCp932) {
     if (ending(engine)) return;
-    engine.backend->messageBox(msg::errexitCaption.cp932(), textCp932, platform::BoxIcon::stop);
+    showMessageBox(engine, msg::errexitCaption.cp932(), textCp932, platform::BoxIcon::stop);
     if (!engine.hasWindow) {
         endProcess(engine, 1);
         return;
@@ -50,7 +51,7 @@ void showErrorBox(Engine& engine, std::string_view textCp932) {
     caption += engine.host != nullptr ? engine.host->fileName() : "";
     caption += qt::msg::lineCaption.cp932();
     caption += std::to_string(engine.host != nullptr ? engine.host->lineNumber() : 0);
-    engine.backend->messageBox(caption, textCp932, platform::BoxIcon::exclamation);
+    showMessageBox(engine, caption, textCp932, platform::BoxIcon::exclamation);
 }
 
 }  // namespace qt::engine

@@ -1,3 +1,4 @@
+#include "engine/core/message_box.h"
 #include "engine/core/memory_dcs.h"
 
 #include <unistd.h>
@@ -46,7 +47,7 @@ void MemoryDCs::create(Engine& engine, int32_t count, platform::ColorRef clearCo
 
     count_ = static_cast<int16_t>(count);
     if (count_ < 2) {
-        engine.backend->messageBox(msg::memoryDCsCaption.cp932(), msg::tooFewScreens.cp932(),
+        showMessageBox(engine, msg::memoryDCsCaption.cp932(), msg::tooFewScreens.cp932(),
                                    platform::BoxIcon::exclamation);
         count_ = 2;
     }

@@ -17,7 +17,8 @@
 // - tickCount(), sleep() and waitIdle(): a millisecond clock; waitIdle may
 //   block until input may have come or the deadline is reached;
 // - messageBox(): writes "caption: text" to standard error, then shows the
-//   box and returns when it is closed;
+//   box the engine drew (when it could) and returns when it is closed: Enter,
+//   Space, Escape, closing it, or a click on its OK button;
 // - beginDrag(): moves or resizes the window after a click, unless the
 //   window system already does.
 #include <cstdint>
@@ -37,6 +38,13 @@ constexpr uint32_t separator = 0x6C, f12 = 0x7B;
 }  // namespace vk
 
 enum class BoxIcon { stop, exclamation };
+
+// A message box as the engine drew it with its own fonts, so that it reads
+// the same in any locale and without the window system's fonts.
+struct BoxPicture {
+    Surface picture;
+    int okX = 0, okY = 0, okWidth = 0, okHeight = 0;  // the OK button in the picture
+};
 
 struct DisplayMetrics {
     int screenWidth = 0, screenHeight = 0;  // the display
@@ -93,8 +101,11 @@ public:
         sleep(1);
     }
 
-    // Texts are CP932.
-    virtual void messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon icon) = 0;
+    // Whether boxes are shown to somebody (a picture is then worth drawing).
+    virtual bool showsMessageBoxes() const { return true; }
+    // Texts are CP932. Without a picture the report on standard error is all.
+    virtual void messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon icon,
+                            const BoxPicture* drawn) = 0;
 };
 
 }  // namespace qt::platform

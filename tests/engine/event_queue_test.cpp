@@ -83,7 +83,7 @@ struct CountingBackend : platform::Backend {
     uint32_t tickCount() override { return 0; }
     void sleep(uint32_t ms) override { slept += ms; }
     void waitIdle(uint32_t deadline) override { waitedUntil = deadline; }
-    void messageBox(std::string_view, std::string_view, platform::BoxIcon) override {}
+    void messageBox(std::string_view, std::string_view, platform::BoxIcon, const platform::BoxPicture*) override {}
     int polls = 0;
     uint32_t pressOnPoll = 0, slept = 0, waitedUntil = 0;
 };

@@ -131,7 +131,8 @@ void HeadlessBackend::waitIdle(uint32_t deadlineTick) {
     sleep(static_cast<uint32_t>(std::min<uint64_t>(step, UINT32_MAX)));
 }
 
-void HeadlessBackend::messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon icon) {
+void HeadlessBackend::messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon icon,
+                                 const BoxPicture*) {
     reportToStderr(captionCp932, textCp932);
     boxes_.push_back({std::string(captionCp932), std::string(textCp932), icon});
 }

@@ -40,7 +40,9 @@ public:
     uint32_t tickCount() override { return now_; }
     void sleep(uint32_t ms) override { now_ += ms; }
     void waitIdle(uint32_t deadlineTick) override;
-    void messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon icon) override;
+    bool showsMessageBoxes() const override { return false; }
+    void messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon icon,
+                    const BoxPicture* drawn) override;
 
     // What happened, for tests and tools.
     struct Box {

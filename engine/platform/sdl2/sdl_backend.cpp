@@ -10,6 +10,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/cp932.h"
 #include "common/report.h"
@@ -68,6 +69,43 @@ int initVideoQuickly() {
     return SDL_InitSubSystem(SDL_INIT_VIDEO);
 }
 
+// The picture at the window's top left, dark grey beyond it.
+void showPicture(SDL_Window* window, const Surface& picture) {
+    SDL_Surface* target = SDL_GetWindowSurface(window);
+    if (!target) return;
+    const int pw = std::min(picture.width(), target->w), ph = std::min(picture.height(), target->h);
+    const Uint32 grey = SDL_MapRGB(target->format, kGrey, kGrey, kGrey);
+    if (target->w > pw) {
+        SDL_Rect right{pw, 0, target->w - pw, target->h};
+        SDL_FillRect(target, &right, grey);
+    }
+    if (target->h > ph) {
+        SDL_Rect below{0, ph, pw, target->h - ph};
+        SDL_FillRect(target, &below, grey);
+    }
+    const Uint32 f = target->format->format;
+    if ((f == SDL_PIXELFORMAT_RGB888 || f == SDL_PIXELFORMAT_ARGB8888) && pw > 0 && ph > 0) {
+        // Our pixels are already laid out as the framebuffer's.
+        if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
+        for (int row = 0; row < ph; ++row)
+            std::memcpy(static_cast<uint8_t*>(target->pixels) + static_cast<ptrdiff_t>(row) * target->pitch,
+                        picture.bits() + static_cast<size_t>(row) * picture.width() * 4,
+                        static_cast<size_t>(pw) * 4);
+        if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    } else if (pw > 0 && ph > 0) {
+        SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint8_t*>(picture.bits()), picture.width(), picture.height(), 32, picture.width() * 4,
+            SDL_PIXELFORMAT_RGB888);
+        if (view) {
+            SDL_Rect area{0, 0, pw, ph};
+            SDL_BlitSurface(view, &area, target, &area);
+            SDL_FreeSurface(view);
+        }
+    }
+    SDL_UpdateWindowSurface(window);
+}
+
+
 class SdlBackend : public Backend {
 public:
     explicit SdlBackend(const SdlOptions& options) : options_(options) {}
@@ -118,39 +156,7 @@ public:
     }
 
     void present(const Surface& picture) override {
-        if (!window_) return;
-        SDL_Surface* target = SDL_GetWindowSurface(window_);
-        if (!target) return;
-        const int pw = std::min(picture.width(), target->w), ph = std::min(picture.height(), target->h);
-        const Uint32 grey = SDL_MapRGB(target->format, kGrey, kGrey, kGrey);
-        if (target->w > pw) {
-            SDL_Rect right{pw, 0, target->w - pw, target->h};
-            SDL_FillRect(target, &right, grey);
-        }
-        if (target->h > ph) {
-            SDL_Rect below{0, ph, pw, target->h - ph};
-            SDL_FillRect(target, &below, grey);
-        }
-        const Uint32 f = target->format->format;
-        if ((f == SDL_PIXELFORMAT_RGB888 || f == SDL_PIXELFORMAT_ARGB8888) && pw > 0 && ph > 0) {
-            // Our pixels are already laid out as the framebuffer's.
-            if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
-            for (int row = 0; row < ph; ++row)
-                std::memcpy(static_cast<uint8_t*>(target->pixels) + static_cast<ptrdiff_t>(row) * target->pitch,
-                            picture.bits() + static_cast<size_t>(row) * picture.width() * 4,
-                            static_cast<size_t>(pw) * 4);
-            if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
-        } else if (pw > 0 && ph > 0) {
-            SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
-                const_cast<uint8_t*>(picture.bits()), picture.width(), picture.height(), 32, picture.width() * 4,
-                SDL_PIXELFORMAT_RGB888);
-            if (view) {
-                SDL_Rect area{0, 0, pw, ph};
-                SDL_BlitSurface(view, &area, target, &area);
-                SDL_FreeSurface(view);
-            }
-        }
-        SDL_UpdateWindowSurface(window_);
+        if (window_) showPicture(window_, picture);
     }
 
     // The hit test has already started the move or resize.
@@ -170,14 +176,13 @@ public:
         SDL_WaitEventTimeout(nullptr, left);
     }
 
-    void messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon icon) override {
+    bool showsMessageBoxes() const override { return options_.messageBoxes; }
+
+    void messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon,
+                    const BoxPicture* drawn) override {
         reportToStderr(captionCp932, textCp932);
-        if (!options_.messageBoxes) return;
-        const Uint32 flags = icon == BoxIcon::stop ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING;
-        // Where SDL cannot show a box (no X core fonts, no dialog tool) the
-        // report on standard error is all there is.
-        SDL_ShowSimpleMessageBox(flags, cp932ToUtf8(captionCp932).c_str(), cp932ToUtf8(textCp932).c_str(),
-                                 window_);
+        if (!options_.messageBoxes || drawn == nullptr || !drawn->picture.valid()) return;
+        showBox(cp932ToUtf8(captionCp932), *drawn);
     }
 
     // Input for a window that is gone is the queue's to drop.
@@ -231,6 +236,80 @@ public:
     }
 
 private:
+    // The box in a window of its own, modal for the engine's: the window
+    // system's own boxes need its core fonts and show Japanese as garbage
+    // without them. What comes for other windows meanwhile waits its turn.
+    void showBox(const std::string& caption, const BoxPicture& box) {
+        const Surface& picture = box.picture;
+        int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+        if (window_) {
+            int wx = 0, wy = 0, ww = 0, wh = 0;
+            SDL_GetWindowPosition(window_, &wx, &wy);
+            SDL_GetWindowSize(window_, &ww, &wh);
+            x = wx + (ww - picture.width()) / 2;
+            y = wy + (wh - picture.height()) / 2;
+        }
+        SDL_Window* boxWindow =
+            SDL_CreateWindow(caption.c_str(), x, y, picture.width(), picture.height(), SDL_WINDOW_HIDDEN);
+        if (!boxWindow) return;
+        if (window_) SDL_SetWindowModalFor(boxWindow, window_);
+        SDL_ShowWindow(boxWindow);
+        SDL_RaiseWindow(boxWindow);
+        SDL_SetWindowInputFocus(boxWindow);
+        showPicture(boxWindow, picture);
+        const Uint32 id = SDL_GetWindowID(boxWindow);
+        std::vector<SDL_Event> others;
+        SDL_Keycode pressed = 0;  // a key closes the box when released, so no
+        bool clickOnOk = false;   // half of a key press reaches the engine
+        auto onOk = [&](int px, int py) {
+            return px >= box.okX && px < box.okX + box.okWidth && py >= box.okY && py < box.okY + box.okHeight;
+        };
+        for (bool open = true; open;) {
+            SDL_Event e;
+            if (!SDL_WaitEvent(&e)) break;
+            const Uint32 target = e.type == SDL_WINDOWEVENT                        ? e.window.windowID
+                                  : e.type == SDL_KEYDOWN || e.type == SDL_KEYUP   ? e.key.windowID
+                                  : e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP ? e.button.windowID
+                                  : e.type == SDL_MOUSEMOTION                      ? e.motion.windowID
+                                                                                   : 0;
+            if (target != id) {
+                others.push_back(e);
+                if (e.type == SDL_QUIT) open = false;  // a signal ends the box too
+                continue;
+            }
+            const SDL_Keycode key = e.key.keysym.sym;
+            const bool closingKey = key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE || key == SDLK_ESCAPE;
+            switch (e.type) {
+                case SDL_WINDOWEVENT:
+                    if (e.window.event == SDL_WINDOWEVENT_CLOSE) open = false;
+                    if (e.window.event == SDL_WINDOWEVENT_EXPOSED) showPicture(boxWindow, picture);
+                    break;
+                case SDL_KEYDOWN:
+                    if (closingKey && !e.key.repeat) pressed = key;
+                    break;
+                case SDL_KEYUP:
+                    if (closingKey && key == pressed) open = false;
+                    break;
+                case SDL_MOUSEBUTTONDOWN:
+                    clickOnOk = e.button.button == SDL_BUTTON_LEFT && onOk(e.button.x, e.button.y);
+                    break;
+                case SDL_MOUSEBUTTONUP:
+                    if (clickOnOk && e.button.button == SDL_BUTTON_LEFT && onOk(e.button.x, e.button.y)) open = false;
+                    clickOnOk = false;
+                    break;
+                default:
+                    break;
+            }
+        }
+        SDL_DestroyWindow(boxWindow);
+        if (window_) {
+            // The owner takes the focus back, as when a box of the system closes.
+            SDL_RaiseWindow(window_);
+            SDL_SetWindowInputFocus(window_);
+        }
+        for (SDL_Event& e : others) SDL_PushEvent(&e);
+    }
+
     static constexpr int kFrame = 4;
     static constexpr int kCaption = 23;
 

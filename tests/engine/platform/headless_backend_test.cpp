@@ -120,7 +120,7 @@ TEST(HeadlessBackend, IdleWaitGoesToTheNextThingThatCanHappen) {
 TEST(HeadlessBackend, MessageBoxesAreAnsweredAtOnce) {
     HeadlessBackend b{HeadlessOptions{}};
     testing::internal::CaptureStderr();  // the exact lines: see the end-to-end tests
-    b.messageBox("errexit()", "a", BoxIcon::stop);
+    b.messageBox("errexit()", "a", BoxIcon::stop, nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "errexit(): a\n");
     ASSERT_EQ(b.boxes().size(), 1u);
     EXPECT_EQ(b.boxes()[0].icon, BoxIcon::stop);

@@ -105,7 +105,7 @@ TEST(SdlUnderXvfb, WindowKeysFocusBoxesAndClosing) {
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(250));
 
     testing::internal::CaptureStderr();
-    backend->messageBox("errexit()", utf8ToCp932("メモリ確保失敗\n2行目"), BoxIcon::stop);
+    backend->messageBox("errexit()", utf8ToCp932("メモリ確保失敗\n2行目"), BoxIcon::stop, nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "errexit(): メモリ確保失敗\n2行目\n");
 
     run("xdotool search --classname platform_tests windowunmap --sync");
