@@ -70,7 +70,7 @@ TEST(SdlUnderXvfb, WindowKeysFocusBoxesAndClosing) {
     picture.setPixel(0, 0, rgb(0, 0, 255));
     picture.setPixel(159, 119, rgb(0, 255, 0));
     backend->present(picture);
-    std::string id = run("xdotool search --classname platform_tests");
+    std::string id = run("xdotool search --classname platform_window_tests");
     ASSERT_FALSE(id.empty());
     id.pop_back();
     EXPECT_EQ(run("xprop -id " + id + " _NET_WM_NAME"), "_NET_WM_NAME(UTF8_STRING) = \"テスト窓\"\n");
@@ -108,7 +108,7 @@ TEST(SdlUnderXvfb, WindowKeysFocusBoxesAndClosing) {
     backend->messageBox("errexit()", utf8ToCp932("メモリ確保失敗\n2行目"), BoxIcon::stop, nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "errexit(): メモリ確保失敗\n2行目\n");
 
-    run("xdotool search --classname platform_tests windowunmap --sync");
+    run("xdotool search --classname platform_window_tests windowunmap --sync");
     collect(1, [&](const auto&) { return !events.hasFocus(); });
     EXPECT_FALSE(events.hasFocus());
     std::raise(SIGINT);  // ends the engine as if the window were closed
@@ -119,7 +119,7 @@ TEST(SdlUnderXvfb, WindowKeysFocusBoxesAndClosing) {
     ASSERT_TRUE(events.peek());
     EXPECT_EQ(events.next().type, EventType::destroy);
     EXPECT_EQ(events.next().type, EventType::quit);
-    EXPECT_EQ(run("xdotool search --classname platform_tests"), "");
+    EXPECT_EQ(run("xdotool search --classname platform_window_tests"), "");
     backend.reset();
 }
 
