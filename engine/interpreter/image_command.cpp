@@ -1,4 +1,4 @@
-// The image command e: a BMP file drawn onto the current virtual screen.
+// The image command e: a BMP or PNG file drawn onto the current virtual screen.
 #include <string>
 
 #include "common/numeral.h"
@@ -34,7 +34,9 @@ int drawImageFile(Engine& engine, const char* path, int32_t x, int32_t y, int32_
                   bool widthPercent, bool heightPercent) {
     platform::Surface& image = engine.screens.loading;
     const std::optional<std::string> disk = resolveExisting(path);
-    if (!disk || !platform::loadBmp(*disk, image)) {
+    // PNG pixels less than half opaque take the clear colour, so that they
+    // are see-through wherever the clear colour is.
+    if (!disk || !platform::loadImage(*disk, image, engine.screens.getClearColor())) {
         showErrorBox(engine, msg::imageLoadFailed.cp932() + path);
         return -1;
     }

@@ -1,5 +1,5 @@
 #pragma once
-// The image command e: a BMP file drawn onto the current virtual screen.
+// The image command e: a BMP or PNG file drawn onto the current virtual screen.
 #include <cstdint>
 
 namespace qt::engine {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/platform/pixels/bmp_decoder.h"
+#include "engine/platform/pixels/png_decoder.h"
 
 namespace qt::platform {
 
@@ -28,37 +29,27 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& data) {
     return data.empty() || std::fread(data.data(), 1, data.size(), f.get()) == data.size();
 }
 
-}  // namespace
-
-bool loadBmp(const std::string& diskPath, Surface& out) {
-    // The file's bytes go to one buffer that is used again, and the picture
-    // into the memory `out` already has (see Surface::create).
+// The file's bytes go to one buffer that is used again, and the picture into
+// the memory `out` already has (see Surface::reshape).
+bool load(const std::string& diskPath, Surface& out, bool pngToo, ColorRef transparentAs) {
     static thread_local std::vector<uint8_t> data;
     constexpr size_t kKeptBuffer = size_t{64} << 20;
-    const bool ok = readWholeFile(diskPath, data) && decodeBmp(data, out);
+    bool ok = readWholeFile(diskPath, data);
+    if (ok && pngToo && isPng(data))
+        ok = decodePng(data, out, transparentAs);
+    else if (ok)
+        ok = decodeBmp(data, out);
     if (data.capacity() > kKeptBuffer) std::vector<uint8_t>().swap(data);
     if (!ok) out = Surface();
     return ok;
 }
 
-bool loadImage(const std::string& diskPath, Surface& out) {
-    out = Surface();
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, diskPath.c_str())) return false;
-    Surface picture;
-    if (image.width > Surface::kMaxSide || image.height > Surface::kMaxSide ||
-        !picture.create(static_cast<int>(image.width), static_cast<int>(image.height), 0)) {
-        png_image_free(&image);
-        return false;
-    }
-    // Blue, green, red and a fourth byte: the surface's own layout.
-    image.format = PNG_FORMAT_BGRA;
-    if (!png_image_finish_read(&image, nullptr, picture.bits(), 0, nullptr)) return false;
-    const size_t count = size_t{image.width} * image.height;
-    for (size_t i = 0; i < count; ++i) picture.bits()[i * 4 + 3] = 0;
-    out = std::move(picture);
-    return true;
+}  // namespace
+
+bool loadBmp(const std::string& diskPath, Surface& out) { return load(diskPath, out, false, 0); }
+
+bool loadImage(const std::string& diskPath, Surface& out, ColorRef transparentAs) {
+    return load(diskPath, out, true, transparentAs);
 }
 
 bool savePng(const Surface& surface, const std::string& diskPath) {

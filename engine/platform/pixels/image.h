@@ -11,8 +11,11 @@ namespace qt::platform {
 // missing, truncated, corrupt or unallocatable image; `out` is then empty.
 bool loadBmp(const std::string& diskPath, Surface& out);
 
-// Loads a PNG picture, for tools and tests that compare captures. Same results as loadBmp.
-bool loadImage(const std::string& diskPath, Surface& out);
+// Loads a PNG or a BMP file, told apart by the PNG signature at the start of
+// the file, never by its name. PNG pixels less than half opaque take
+// `transparentAs` (see decodePng in png_decoder.h); a BMP loads as loadBmp
+// loads it. Same results as loadBmp.
+bool loadImage(const std::string& diskPath, Surface& out, ColorRef transparentAs = 0);
 
 // Saves the surface as a PNG file (red, green and blue; the fourth byte is
 // left out). Returns false on any failure.
