@@ -1,5 +1,7 @@
 #include "preprocessor/author_warnings.h"
 
+#include <algorithm>
+
 #include "common/messages.h"
 #include "preprocessor/pre_messages.h"
 
@@ -14,8 +16,16 @@ void AuthorWarnings::note(int32_t sourceLine, Reason reason) {
 }
 
 std::string AuthorWarnings::report(const std::string& sourcePath) const {
+    // Line ends are noted before the conversion notes the rest.
+    std::vector<Line> lines = lines_;
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const Line& a, const Line& b) { return a.number < b.number; });
     std::string out;
-    for (const Line& line : lines_) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        Line line = lines[i];
+        while (i + 1 < lines.size() && lines[i + 1].number == line.number) {
+            line.reasons |= lines[++i].reasons;
+        }
         out += msg::warningCaption.cp932();
         out += sourcePath;
         out += qt::msg::lineCaption.cp932();
@@ -24,6 +34,7 @@ std::string AuthorWarnings::report(const std::string& sourcePath) const {
         if ((line.reasons & comma) != 0) out += msg::warnComma.cp932();
         if ((line.reasons & doubleQuote) != 0) out += msg::warnDoubleQuote.cp932();
         if ((line.reasons & slashLine) != 0) out += msg::warnSlashLine.cp932();
+        if ((line.reasons & loneLineFeed) != 0) out += msg::warnLoneLineFeed.cp932();
         out += "\r\n";
     }
     return out;

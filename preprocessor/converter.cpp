@@ -11,18 +11,47 @@ namespace qt::pre {
 
 int Converter::convertFile(const char* sourcePath, const char* destPath) {
     if (warnings_ != nullptr) warnings_->clear();
-    if (!source_.load(sourcePath)) return -1;
+    failure_ = source_.load(sourcePath);
+    if (failure_.what != Failure::none) return -1;
     cursor_ = source_.begin();
     sourcePath_ = sourcePath;
     lineCounter_ = 1;
-    if (out_.open(destPath) != OutputFile::OpenResult::ok) return -1;
+    switch (out_.open(destPath)) {
+        case OutputFile::OpenResult::ok:
+            break;
+        case OutputFile::OpenResult::locked:
+            failure_ = {Failure::destinationLocked};
+            return -1;
+        case OutputFile::OpenResult::notRegular:
+            failure_ = {Failure::destinationNotRegular};
+            return -1;
+        case OutputFile::OpenResult::failed:
+            failure_ = {Failure::unwritable, out_.error()};
+            return -1;
+    }
+    if (warnings_ != nullptr) checkLineEnds();
     out_.putText(scenario::kHeaderLine);
     while (step()) {
     }
     if (out_.commit()) return 0;
+    failure_ = {Failure::unwritable, out_.error()};
     // Nothing was written, so nothing will be misread.
     if (warnings_ != nullptr) warnings_->clear();
     return -1;
+}
+
+// A LF alone ends no line here, though an editor shows one; a text without
+// any CR has had CR LF made of each of its LFs already.
+void Converter::checkLineEnds() {
+    int32_t line = 1;
+    for (const unsigned char* p = source_.begin(); *p != 0; ++p) {
+        if (*p != '\n') continue;
+        if (p != source_.begin() && p[-1] == '\r') {
+            ++line;
+        } else {
+            warnings_->note(line, AuthorWarnings::loneLineFeed);
+        }
+    }
 }
 
 bool Converter::step() {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "preprocessor/author_warnings.h"
+#include "preprocessor/failure.h"
 #include "preprocessor/output_file.h"
 #include "preprocessor/page_layout.h"
 #include "preprocessor/source_text.h"
@@ -19,8 +20,9 @@ class Converter {
 
     // 0 when the file was converted (also when it stopped at an error in the
     // source, after reporting it); -1 when the source cannot be read or the
-    // destination cannot be written.
+    // destination cannot be written, and failure() tells why.
     int convertFile(const char* sourcePath, const char* destPath);
+    const FailureDetail& failure() const { return failure_; }
 
     // Where error reports go (CP932 caption and text); standard error unless
     // set otherwise.
@@ -60,6 +62,7 @@ class Converter {
     bool breakAllowed(int lastCharLength) const;
     void lineEnd();
     void checkBodyRun(const unsigned char* from, const unsigned char* to, bool lineStart);
+    void checkLineEnds();
 
     PageLayout& layout_;
     SourceText source_;
@@ -69,6 +72,7 @@ class Converter {
     std::string sourcePath_;
     ReportSink sink_ = nullptr;
     AuthorWarnings* warnings_ = nullptr;
+    FailureDetail failure_;
 };
 
 }  // namespace qt::pre

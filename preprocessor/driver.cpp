@@ -4,12 +4,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "common/exe_folder.h"
 #include "common/paths.h"
 #include "preprocessor/absolute_path.h"
 #include "preprocessor/change_extension.h"
 #include "preprocessor/cmd_line.h"
+#include "preprocessor/failure.h"
 #include "preprocessor/finish_exe.h"
 #include "preprocessor/folder_mode.h"
 #include "preprocessor/pre_messages.h"
@@ -35,6 +37,7 @@ int Driver::convert(const char* source, const char* output) {
     if (result == 0 && !warnings_.empty()) {
         print(warnings_.report(source));
     }
+    if (result != 0) reportFailure(describeFailure(converter_.failure(), source, output));
     return result;
 }
 
@@ -42,9 +45,12 @@ void Driver::run(const std::vector<std::string>& args) {
     bool startExe = false;
     if (args.size() <= 1) {
         startExe = fileListMode();
-    } else if (!pathExists(args[1]) || folderExists(args[1])) {
-        // A path that does not exist selects folder mode too.
-        runFolderMode(args[1], settings_, console_, writer_);
+    } else if (!pathExists(args[1])) {
+        // Folder mode still, but a mistyped name must not leave an empty list.
+        reportFailure(args[1] + ": " + msg::reasonNotFound.cp932());
+        runFolderMode(args[1], settings_, console_, nullptr);
+    } else if (folderExists(args[1])) {
+        runFolderMode(args[1], settings_, console_, &writer_);
     } else {
         droppedFilesMode(args);
     }
@@ -112,6 +118,15 @@ void Driver::finish(bool startExe) {
 }
 
 int runQPre(int argc, const char* const* argv) {
+    // Neither option reads the settings, enters a mode or waits for ENTER.
+    const std::string_view option = argc >= 2 ? argv[1] : "";
+    if (option == "--help" || option == "--version") {
+        const Console console;
+        console.print(option == "--help" ? msg::usage.cp932()
+                                         : msg::programName.cp932() + " " QT_PROJECT_VERSION "\n");
+        std::fflush(stdout);
+        return 0;
+    }
     // Taken before the program moves into its own folder.
     const std::string started = startFolder();
     getExeFolder(exeFolder);

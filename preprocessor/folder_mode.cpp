@@ -67,8 +67,8 @@ bool findSourceFiles(const std::string& diskFolder, std::string_view ext,
 }
 
 void runFolderMode(const std::string& folder, const PreSettings& settings, const Console& console,
-                   FileListWriter& writer) {
-    if (!writer.open(settings.fileListPath)) return;
+                   FileListWriter* writer) {
+    if (writer != nullptr && !writer->open(settings.fileListPath)) return;
     console.print(msg::folderStart.cp932() + "\t" + settings.fileListPath + kNewLine);
 
     const std::string_view exe = exeFolder;
@@ -87,7 +87,8 @@ void runFolderMode(const std::string& folder, const PreSettings& settings, const
         if (!relative.empty()) relative += '/';
         std::vector<std::string> names;
         const auto disk = resolveExisting(folder);
-        if (!disk || !findSourceFiles(*disk, settings.extBefore, &names) || names.empty()) {
+        if (writer == nullptr || !disk || !findSourceFiles(*disk, settings.extBefore, &names) ||
+            names.empty()) {
             console.print(msg::folderNoMatch.cp932() + kNewLine);
         }
         for (const std::string& name : names) {
@@ -102,7 +103,7 @@ void runFolderMode(const std::string& folder, const PreSettings& settings, const
                 console.print(msg::outputNameFailed.cp932() + kNewLine);
                 break;
             }
-            if (!writer.writeEntry(source.c_str(), output)) {
+            if (!writer->writeEntry(source.c_str(), output)) {
                 std::fflush(stdout);
                 reportToStderr(settings.fileListPath, msg::listWriteFailed.cp932());
                 break;

@@ -18,7 +18,9 @@ bool findSourceFiles(const std::string& diskFolder, std::string_view ext,
                      std::vector<std::string>* names);
 
 // `folder` is the absolute, normalised CP932 path from the command line.
+// Without a `writer` (a folder that does not exist) the console lines are the
+// same, and the file list is neither created nor opened.
 void runFolderMode(const std::string& folder, const PreSettings& settings, const Console& console,
-                   FileListWriter& writer);
+                   FileListWriter* writer);
 
 }  // namespace qt::pre

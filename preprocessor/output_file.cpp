@@ -30,9 +30,13 @@ OutputFile::~OutputFile() { discard(); }
 OutputFile::OpenResult OutputFile::open(const char* cp932Path) {
     discard();
     failed_ = false;
+    error_ = 0;
     used_ = 0;
     std::string dest = resolveForCreate(cp932Path);
-    if (dest.empty()) return OpenResult::failed;
+    if (dest.empty()) {
+        error_ = ENOENT;
+        return OpenResult::failed;
+    }
 
     mode_t mode = creationMode();
     struct stat st;
@@ -41,7 +45,7 @@ OutputFile::OpenResult OutputFile::open(const char* cp932Path) {
         char real[PATH_MAX];
         if (S_ISLNK(st.st_mode) && ::realpath(dest.c_str(), real) != nullptr) dest = real;
         if (::stat(dest.c_str(), &st) == 0) {
-            if (!S_ISREG(st.st_mode)) return OpenResult::failed;
+            if (!S_ISREG(st.st_mode)) return OpenResult::notRegular;
             mode = st.st_mode & 07777;
         }
         // Held for the whole conversion: the engine cannot open the old file
@@ -53,6 +57,7 @@ OutputFile::OpenResult OutputFile::open(const char* cp932Path) {
             case OpenStatus::sharingViolation:
                 return OpenResult::locked;
             case OpenStatus::failed:
+                error_ = errno;
                 return OpenResult::failed;
         }
     }
@@ -63,6 +68,7 @@ OutputFile::OpenResult OutputFile::open(const char* cp932Path) {
     std::string temp = folder + "." + name + ".qpre-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
+        error_ = errno;
         destLock_.close();
         return OpenResult::failed;
     }
@@ -95,6 +101,7 @@ void OutputFile::flush() {
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             failed_ = true;
+            error_ = n < 0 ? errno : EIO;
             return;
         }
         p += n;
@@ -107,8 +114,14 @@ bool OutputFile::commit() {
     flush();
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) failed_ = true;
-    if (!failed_ && ::rename(tempPath_.c_str(), destPath_.c_str()) != 0) failed_ = true;
+    if (::close(fd) != 0 && !failed_) {
+        failed_ = true;
+        error_ = errno;
+    }
+    if (!failed_ && ::rename(tempPath_.c_str(), destPath_.c_str()) != 0) {
+        failed_ = true;
+        error_ = errno;
+    }
     if (failed_) ::unlink(tempPath_.c_str());
     tempPath_.clear();
     destLock_.close();

@@ -12,7 +12,7 @@ namespace qt::pre {
 
 class OutputFile {
   public:
-    enum class OpenResult { ok, locked, failed };
+    enum class OpenResult { ok, locked, notRegular, failed };
 
     OutputFile() = default;
     ~OutputFile();
@@ -21,6 +21,7 @@ class OutputFile {
 
     // `cp932Path` names the destination. A destination another process holds
     // locked (the engine playing it) is `locked`; nothing is created then.
+    // After `failed`, error() tells why.
     OpenResult open(const char* cp932Path);
 
     void put(char c) {
@@ -48,6 +49,8 @@ class OutputFile {
     void discard();
 
     bool isOpen() const { return fd_ >= 0; }
+    // The system's error number of the last failed open or commit.
+    int error() const { return error_; }
 
   private:
     static constexpr size_t kBufferSize = 64 * 1024;
@@ -58,6 +61,7 @@ class OutputFile {
     LockedFile destLock_;
     int fd_ = -1;
     bool failed_ = false;
+    int error_ = 0;
     std::string tempPath_;
     std::string destPath_;
     size_t used_ = 0;

@@ -26,6 +26,7 @@ inline const Message warnComma{"　本文の半角カンマ(,)で行が分かれ
 inline const Message warnDoubleQuote{
     "　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません"};
 inline const Message warnSlashLine{"　/ で始まる表示行は命令として読まれます"};
+inline const Message warnLoneLineFeed{"　LF だけの改行は行の終わりになりません（CR LF と混在）"};
 
 // Reports on standard error.
 inline const Message unterminatedQuote{"命令引数]\nダブルクォーテーションの終端が見つかりません"};
@@ -33,5 +34,35 @@ inline const Message unknownDirective{"存在しないプリプロセッサ命�
 inline const Message cmdLineCaption{"CCmdLineクラス"};
 inline const Message outOfMemory{"メモリ確保に失敗しました"};
 inline const Message listWriteFailed{"ファイルリストに書き込めませんでした"};
+
+// Why a conversion or a folder failed: "qPre: FILE: reason" on standard
+// error. Japanese, as every other line qPre writes.
+inline const Message programName{"qPre"};
+inline const Message reasonNotFound{"見つかりません"};
+inline const Message reasonNotRegular{"ふつうのファイルではありません"};
+inline const Message reasonEmpty{"空のファイルです"};
+inline const Message reasonTooLarge{"1 MiB（1048576 バイト）より大きいファイルです"};
+inline const Message reasonLocked{"ほかのプログラムが書き込み中のため読めません"};
+inline const Message reasonUnreadable{"読み込めません: "};  // + the system's reason
+inline const Message reasonLine{"LINE:"};                   // + number + one of the two below
+inline const Message reasonNotUtf8{": UTF-8 として読めないバイトがあります"};
+inline const Message reasonNoCp932Form{": Shift-JIS（CP932）にない文字です: "};  // + U+XXXX
+inline const Message reasonDestinationLocked{
+    "ほかのプログラム（再生中の qRun など）が開いているため書き換えられません"};
+inline const Message reasonUnwritable{"書き込めません: "};  // + the system's reason
+
+// qPre --help (standard output).
+inline const Message usage{
+    "使い方: qPre [ソースファイル ...]\n"
+    "        qPre フォルダ\n"
+    "  引数なし        ファイルリスト（qPre.ini の fileListFilePath）の組をすべて変換します\n"
+    "  ソースファイル  それぞれを同じ場所の拡張子 extAfter のファイルに変換します\n"
+    "  フォルダ        qPre のフォルダかその下のフォルダのソースファイルを"
+    "ファイルリストに書き足します\n"
+    "  --help          この説明を表示します\n"
+    "  --version       版を表示します\n"
+    "ソースは Shift-JIS か UTF-8、改行は CR LF か LF です。"
+    "設定は実行ファイルの横の qPre.ini から読みます。\n"
+    "変換できなかった理由は標準エラーに「qPre: ファイル: 理由」の形で出ます。\n"};
 
 }  // namespace qt::pre::msg

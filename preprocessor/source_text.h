@@ -1,9 +1,12 @@
 #pragma once
-// The whole source file in memory, followed by two 0 bytes. The buffer is
-// kept for the run and grows only when a larger file comes.
+// The whole source file in memory as CP932 with CR LF line ends, followed by
+// two 0 bytes. The buffer is kept for the run and grows only when a larger
+// file comes.
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
+
+#include "preprocessor/failure.h"
 
 namespace qt::pre {
 
@@ -11,9 +14,12 @@ inline constexpr size_t kMaxSourceSize = 1048576;
 
 class SourceText {
   public:
-    // False when the file cannot be opened or read, is empty, or holds more
-    // than kMaxSourceSize bytes.
-    bool load(const char* cp932Path);
+    // Reads the file. A file that begins with the UTF-8 byte-order mark, or
+    // that is valid UTF-8 throughout and holds a byte above 0x7F, is UTF-8
+    // and converted to CP932; any other file is CP932 as it stands. A file
+    // with no CR at all gets a CR before every LF. Failure::none when the
+    // text is there; otherwise the text is empty.
+    FailureDetail load(const char* cp932Path);
 
     const unsigned char* begin() const { return data_.get(); }
     size_t size() const { return size_; }
@@ -22,6 +28,11 @@ class SourceText {
     struct Free {
         void operator()(unsigned char* p) const { std::free(p); }
     };
+    // Room for `n` bytes and the two 0 bytes, keeping what the buffer holds.
+    bool reserve(size_t n);
+    FailureDetail fromUtf8(size_t skip);
+    bool expandLineFeeds();
+
     std::unique_ptr<unsigned char, Free> data_;
     size_t capacity_ = 0;
     size_t size_ = 0;

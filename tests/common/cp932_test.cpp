@@ -25,6 +25,31 @@ TEST(Cp932, Conversion) {
     EXPECT_EQ(qt::utf8ToCp932("x\xF0\x9F\x98\x80" "あ"), "x\xF0\x9F\x98\x80\x82\xA0");
 }
 
+// Sources written on Linux: all of the text or nothing, and where it stopped.
+TEST(Cp932, StrictFromUtf8) {
+    using S = qt::StrictConversion::Status;
+    const struct { std::string utf8; S status; size_t offset; char32_t c; std::string cp932; } cases[] = {
+        {"日本語 ok", S::ok, 0, 0, "\x93\xFA\x96\x7B\x8C\xEA ok"}, {"", S::ok, 0, 0, ""},
+        {"a〜b§", S::ok, 0, 0, "a\x81\x60" "b\x81\x98"},  // the wave dash as Linux writes it
+        {"ab😀c", S::noCp932Form, 2, 0x1F600, ""}, {"\r\né", S::noCp932Form, 2, 0xE9, ""},
+        {"a\xFF", S::notUtf8, 1, 0, ""}, {"a\xED\xA0\x80", S::notUtf8, 1, 0, ""},  // a surrogate
+        {"\xC0\x80", S::notUtf8, 0, 0, ""}, {"あ\xE3\x81", S::notUtf8, 3, 0, ""},  // overlong; cut short
+        {"\x82\xA0", S::notUtf8, 0, 0, ""}};
+    for (const auto& c : cases) {
+        std::string out = "untouched";
+        const qt::StrictConversion r = qt::utf8ToCp932Strict(c.utf8, &out);
+        EXPECT_EQ(r.status, c.status) << c.utf8;
+        EXPECT_EQ(qt::isValidUtf8(c.utf8), c.status != S::notUtf8) << c.utf8;
+        if (c.status == S::ok) {
+            EXPECT_EQ(out, c.cp932);
+        } else {
+            EXPECT_EQ(out, "untouched");
+            EXPECT_EQ(r.offset, c.offset) << c.utf8;
+            EXPECT_EQ(r.character, c.c) << c.utf8;
+        }
+    }
+}
+
 TEST(Message, ConvertedOnceToCp932) {
     const qt::Message m{"エラー"};
     EXPECT_EQ(m.cp932(), "\x83\x47\x83\x89\x81\x5B");

@@ -62,7 +62,7 @@ std::string withKey(std::string ini, const std::string& section, const std::stri
     return at == std::string::npos ? ini : ini.insert(at + header.size(), keyValue + "\n");
 }
 
-// As authors write: Shift-JIS with CR LF line ends.
+// As authors on Windows write: Shift-JIS with CR LF line ends.
 std::string asAuthored(const std::string& utf8) {
     std::string crlf;
     for (const char c : utf8) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -106,6 +106,12 @@ TEST_P(GuideExample, ConvertsAndPlays) {
     EXPECT_EQ(game.out, "ドラッグ＆ドロップされたファイルをプリプロセス中...\r\n...プリプロセス終了\r\n");
     EXPECT_EQ(game.err, "");
     EXPECT_TRUE(game.read("scene.dat").starts_with(qt::scenario::kHeaderLine));
+    // Written on Linux instead (UTF-8, LF), the same file comes out.
+    const std::string converted = game.read("scene.dat"), console = game.out;
+    game.write("scene.txt", b.text);
+    EXPECT_EQ(game.run("./qPre scene.txt"), 0);
+    EXPECT_EQ(game.out + game.err, console);
+    EXPECT_EQ(game.read("scene.dat"), converted);
 
     // Every message box is also a "caption: text" report on standard error;
     // only the note about a missing audio device may stand there.

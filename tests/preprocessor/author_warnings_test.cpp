@@ -10,6 +10,7 @@ const std::string kComma = "　本文の半角カンマ(,)で行が分かれま�
 const std::string kQuote =
     "　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません";
 const std::string kSlash = "　/ で始まる表示行は命令として読まれます";
+const std::string kLf = "　LF だけの改行は行の終わりになりません（CR LF と混在）";
 
 class AuthorWarningsTest : public ConversionTest {
   protected:
@@ -46,6 +47,11 @@ TEST_F(AuthorWarningsTest, NamesEachMisreadLineOnce) {
         {"/e a,b \"c\"\r\n/* a,b */\r\n// \"\r\n#pagewidth 8,\r\n", 60, 0, ""},
         {"/*\r\n\r\n*/ a,b\r\n", 60, 3, kComma},          // after a block comment, on its last line
         {"/e 1; x,y\r\n", 60, 1, kComma},
+        // A LF alone among CR LF ends no line; LF everywhere is read as CR LF.
+        {"a\r\nb\nc\r\n", 60, 2, kLf},
+        {"a,b\nc\r\n", 60, 1, kComma + kLf},
+        {"// x\n/e 1\r\n", 60, 1, kLf},
+        {"a,b\nc\n", 60, 1, kComma},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -58,6 +64,7 @@ TEST_F(AuthorWarningsTest, SeveralLinesInSourceOrderAndAFreshListPerFile) {
     EXPECT_EQ(warningsFor("a,b\r\nok\r\nabcdefg/x,\"\r\n", 8),
               line(1, kComma) + line(3, kComma + kQuote + kSlash));
     EXPECT_EQ(warningsFor("ok\r\n"), "");
+    EXPECT_EQ(warningsFor("x\ny\r\na,b\r\nc\nd\r\n"), line(1, kLf) + line(2, kComma) + line(3, kLf));
     // A file that cannot be read leaves no warnings of an earlier one behind.
     warningsFor("a,b\r\n");
     EXPECT_EQ(converter_.convertFile((dir_ / "missing.txt").c_str(), dst_.c_str()), -1);

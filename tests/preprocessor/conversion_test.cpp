@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "test_support.h"
 
@@ -78,6 +79,48 @@ TEST_F(ConversionTest, SizeLimitAndUnreadableSources) {
     writeFile(dir_ / "Sub/A.txt", "x\r\n");
     EXPECT_EQ(converter_.convertFile((dir_.path() + "\\sub\\a.TXT").c_str(), dst_.c_str()), 0);
     EXPECT_EQ(readFile(dst_), kHeader + "x\r\n");
+}
+
+// Shift-JIS or UTF-8, CR LF or LF: the same bytes out.
+TEST_F(ConversionTest, SourcesWrittenOnLinux) {
+    const std::string game = "// 猫\r\n/BGM a.wav\r\n/* x\r\n*/　吾輩は猫である。〜\r\n\r\n/e \"1, 2\"; /@\r\nabc";
+    std::string lf = game;
+    std::erase(lf, '\r');
+    const std::string bom = "\xEF\xBB\xBF";
+    auto fresh = [&](const std::string& source) {
+        layout_ = PageLayout{};
+        return convert(source);
+    };
+    const std::string expected = fresh(sj(game));
+    for (const std::string& source : {sj(lf), lf, bom + game, bom + lf}) EXPECT_EQ(fresh(source), expected);
+    // clang-format off
+    const std::string cases[][2] = {
+        {"\xC2\xA7\r\n", "\x81\x98\r\n"},                  // ﾂｧ in Shift-JIS is all UTF-8 (§): UTF-8 it is
+        {"\xC2\xA7\x82\xA0\r\n", "\xC2\xA7\x82\xA0\r\n"},  // one kana more, and it is Shift-JIS
+        {"a\r\nb\nc\r\n", "a\r\nb\nc\r\n"},                // with CR LF about, a LF alone is a byte of its line
+        {bom, ""}, {bom + "\r\n", ""}, {"\n", ""},
+    };
+    // clang-format on
+    for (const auto& c : cases) EXPECT_EQ(fresh(c[0]), c[1]);
+    std::string report;
+    convert("a\n/e \"x\n", &report);
+    EXPECT_EQ(report, caption(2) + "命令引数]\nダブルクォーテーションの終端が見つかりません\n");
+}
+
+// Nothing is written rather than a wrong byte; the line counts as the
+// conversion would count it.
+TEST_F(ConversionTest, Utf8ThatHasNoShiftJisForm) {
+    const struct { std::string source; Failure what; int32_t line; char32_t c; } cases[] = {
+        {"ok\n😀\n", Failure::noCp932Form, 2, 0x1F600}, {"a\r\nb\nc\r\nd é", Failure::noCp932Form, 3, 0xE9},
+        {"\xEF\xBB\xBF" "a\r\n\xFF", Failure::notUtf8, 2, 0}, {"\xEF\xBB\xBF\x82\xA0", Failure::notUtf8, 1, 0}};
+    writeFile(dst_, "previous");
+    for (const auto& c : cases) {
+        writeFile(src_, c.source);
+        EXPECT_EQ(converter_.convertFile(src_.c_str(), dst_.c_str()), -1);
+        const FailureDetail& f = converter_.failure();
+        EXPECT_EQ(std::tuple(f.what, f.line, f.character), std::tuple(c.what, c.line, c.c)) << c.source;
+    }
+    EXPECT_EQ(readFile(dst_), "previous");
 }
 
 // A locked destination and a full disk are run end to end (qpre_e2e_test).

@@ -4,8 +4,11 @@
 // files and the file list.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "support/program.h"
@@ -154,6 +157,89 @@ TEST_F(QPreE2E, LockedDestinationAndFullDisk) {
     EXPECT_EQ(run("a.txt", work_, "", "ulimit -f 4;"), kDropped + "...失敗\r\n" + kEnd);
     EXPECT_EQ(readFile(work_ + "/a.dat"), "previous");
     EXPECT_EQ(std::distance(fs::directory_iterator(work_), {}), 2);
+}
+
+TEST_F(QPreE2E, EachFailedConversionSaysWhyOnStandardError) {
+    ini("[main]\r\nfinishExit=1\r\n");
+    fs::create_directory(exe_ + "/sc");
+    ASSERT_EQ(::mkfifo((exe_ + "/pipe.txt").c_str(), 0644), 0);
+    // Source, its bytes (none: missing, or made above), output, and what is said.
+    const struct { std::string source; std::optional<std::string> bytes; std::string output, why; } cases[] = {
+        {"missing.txt", {}, "a.dat", "missing.txt: 見つかりません"},
+        {"sc", {}, "a.dat", "sc: ふつうのファイルではありません"},
+        {"pipe.txt", {}, "a.dat", "pipe.txt: ふつうのファイルではありません"},  // not waited on
+        {"empty.txt", "", "a.dat", "empty.txt: 空のファイルです"},
+        {"big.txt", std::string(1048577, 'a'), "a.dat", "big.txt: 1 MiB（1048576 バイト）より大きいファイルです"},
+        {"held.txt", "a\r\n", "a.dat", "held.txt: ほかのプログラムが書き込み中のため読めません"},
+        {"emoji.txt", "ok\n😀\n", "a.dat", "emoji.txt: LINE:2: Shift-JIS（CP932）にない文字です: U+1F600"},
+        {"bom.txt", "\xEF\xBB\xBF" "a\r\n\x82\xA0", "a.dat", "bom.txt: LINE:2: UTF-8 として読めないバイトがあります"},
+        {"ok.txt", "a\r\n", "playing.dat",
+         "playing.dat: ほかのプログラム（再生中の qRun など）が開いているため書き換えられません"},
+        {"ok.txt", "a\r\n", "sc", "sc: ふつうのファイルではありません"},
+        {"ok.txt", "a\r\n", "none/a.dat", "none/a.dat: 書き込めません: No such file or directory"},
+    };
+    std::string list, out, err;
+    for (const auto& c : cases) {
+        if (c.bytes) writeFile(exe_ + "/" + c.source, *c.bytes);
+        list += c.source + "\r\n" + c.output + "\r\n";
+        out += "\n " + c.source + "\t→\t" + c.output + "\r\n...プリプロセス失敗\r\n";
+        err += "qPre: " + c.why + "\n";
+    }
+    writeFile(exe_ + "/filelist.ini", list);
+    writeFile(exe_ + "/playing.dat", "previous");
+    const int held = ::open((exe_ + "/held.txt").c_str(), O_RDONLY | O_CLOEXEC);
+    const int playing = ::open((exe_ + "/playing.dat").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX) | ::flock(playing, LOCK_EX), 0);
+    EXPECT_EQ(run("", work_), out + kEnd);
+    EXPECT_EQ(err_, err);
+    ::close(held);
+    ::close(playing);
+    EXPECT_EQ(readFile(exe_ + "/playing.dat"), "previous");
+    for (const auto& e : fs::directory_iterator(exe_)) {
+        const std::string name = e.path().filename();
+        EXPECT_TRUE(name == "playing.dat" || name.find(".dat") == std::string::npos) << name;
+    }
+}
+
+TEST_F(QPreE2E, HelpVersionAndAMistypedFolder) {
+    // Neither option enters a mode or waits for ENTER.
+    EXPECT_EQ(run("--version", work_), std::string("qPre ") + QT_PROJECT_VERSION + "\n");
+    EXPECT_TRUE(run("--help extra", work_).starts_with("使い方: qPre [ソースファイル ...]\n"));
+    EXPECT_EQ(err_, "");
+    // A name that is nowhere: folder mode on the console as ever, but said
+    // and no file list made.
+    EXPECT_EQ(run("scenaro", work_), kFolderStart + "≪失敗≫下層フォルダを指定してください\r\n" + kFolderEnd + kPrompt);
+    EXPECT_EQ(err_, "qPre: " + work_ + "/scenaro: 見つかりません\n");
+    EXPECT_EQ(run(exe_ + "/scenaro", work_), kFolderStart + "≪検索失敗≫\r\n" + kFolderEnd + kPrompt);
+    EXPECT_FALSE(fileExists(exe_ + "/filelist.ini"));
+    EXPECT_TRUE(fs::is_empty(work_));
+}
+
+// The demo game as authors on Windows and on Linux write it: the committed
+// files every time.
+TEST(QPreDemo, ShiftJisOrUtf8AndCrLfOrLfGiveTheSameFiles) {
+    const std::function<std::string(const std::string&)> forms[] = {
+        [](const std::string& sjis) { return sjis; },
+        [](const std::string& sjis) {
+            std::string lf = cp932ToUtf8(sjis);
+            std::erase(lf, '\r');
+            return lf;
+        },
+        [](const std::string& sjis) { return "\xEF\xBB\xBF" + cp932ToUtf8(sjis); },
+    };
+    for (const auto& form : forms) {
+        qt::test::ProgramFolder game({"qPre"});
+        for (const char* name : {"qPre.ini", "filelist.ini"}) game.write(name, readFile(QT_DEMO_DIR "/" + std::string(name)));
+        for (const char* name : {"chapter1", "chapter2"}) {
+            game.write(name + std::string(".txt"), form(readFile(QT_DEMO_DIR "/" + std::string(name) + ".txt")));
+        }
+        ASSERT_EQ(game.run("./qPre"), 0);
+        EXPECT_EQ(game.out, "\n chapter1.txt\t→\tchapter1.dat\r\n\n chapter2.txt\t→\tchapter2.dat\r\n" + kEnd);
+        EXPECT_EQ(game.err, "");
+        for (const char* name : {"chapter1.dat", "chapter2.dat"}) {
+            EXPECT_EQ(game.read(name), readFile(QT_DEMO_DIR "/expected/" + std::string(name))) << name;
+        }
+    }
 }
 
 }  // namespace
