@@ -7,26 +7,12 @@
 
 namespace qt::platform::test {
 
-namespace {
-std::string be32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
-}  // namespace
-
 std::string wavFile(int ms) {
     const uint32_t samples = static_cast<uint32_t>(8000 * ms / 1000);
     std::string s = "RIFF" + le(36 + samples * 2, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) +
                     le(16000, 4) + le(2, 2) + le(16, 2) + "data" + le(samples * 2, 4);
     for (uint32_t i = 0; i < samples; ++i) s += le((i / 10) % 2 ? 0x2000 : 0xE000, 2);
     return s;
-}
-
-std::string midiFile(int ms) {
-    // 96 ticks a quarter note at 120 beats a minute: 192 ticks a second.
-    uint32_t ticks = static_cast<uint32_t>(ms * 192 / 1000);
-    std::string delta(1, char(ticks & 0x7F));
-    while (ticks >>= 7) delta.insert(delta.begin(), char(0x80 | (ticks & 0x7F)));
-    const std::string track = std::string("\x00\xC0\x00\x00\x90\x3C\x40", 7) + delta +
-                              std::string("\x80\x3C\x00\x00\xFF\x2F\x00", 7);
-    return "MThd" + be32(6) + std::string("\x00\x00\x00\x01\x00\x60", 6) + "MTrk" + be32(uint32_t(track.size())) + track;
 }
 
 std::string oggFile(int ms) {
