@@ -52,7 +52,6 @@ TEST_F(InterpreterTest, Steps) {
         EXPECT_EQ(boxes(), c.boxes) << c.body;
         EXPECT_EQ(backend->windowExists(), c.window) << c.body;
         EXPECT_EQ(engine->runState, c.state) << c.body;
-        EXPECT_EQ(interpreter->pageBreakPending, c.body.find("/\\") != std::string::npos);
     }
 }
 
@@ -120,7 +119,7 @@ TEST_F(InterpreterTest, PageBreakStartsANewPageKeyWaitDoesNot) {
     EXPECT_EQ(engine->honbun.curY, 64);
 }
 
-TEST_F(InterpreterTest, PromptFlashesByTheTickMask) {
+TEST_F(InterpreterTest, PromptFlashesByTheTickMaskUntilItsNextChange) {
     // tick -> 0 nothing drawn, 1 on colour, 2 off colour; drawn in the first 100 ms of 300.
     const std::string ini = "[honbun]\nlineSpeed=0\n[keywait]\nOnColorOffColor=&H0000ff,,&H00ff00\nviewstrXY_flasher=-64,,-16,,";
     const std::tuple<std::string, uint32_t, int> cases[] = {
@@ -138,13 +137,11 @@ TEST_F(InterpreterTest, PromptFlashesByTheTickMask) {
         }
         EXPECT_EQ((on > 0) * 1 + (off > 0) * 2, drawn) << period << " " << tick;
     }
-}
-
-TEST(PromptDeadline, NextChangeOfThePicture) {
-    const std::tuple<uint32_t, uint8_t, uint32_t> cases[] = {
+    // When the picture next changes.
+    const std::tuple<uint32_t, uint8_t, uint32_t> deadlines[] = {
         {0, 128, 300}, {299, 128, 300}, {300, 128, 384}, {384, 128, 600}, {50, 0, 300},
         {0, 32, 32},   {90, 32, 96},    {96, 32, 300},   {5, 1, 6},       {99, 1, 300}};
-    for (const auto& [now, mask, deadline] : cases) EXPECT_EQ(promptDeadline(now, mask), deadline) << now;
+    for (const auto& [now, mask, deadline] : deadlines) EXPECT_EQ(promptDeadline(now, mask), deadline) << now;
 }
 
 }  // namespace
