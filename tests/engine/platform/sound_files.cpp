@@ -39,23 +39,16 @@ std::string oggFile(int ms) {
         vorbis_analysis_headerout(&vd, &vc, &op, &comments, &codebooks);
         for (ogg_packet* p : {&op, &comments, &codebooks}) ogg_stream_packetin(&os, p);
         pages(true);
-        for (long done = 0, total = kRate * ms / 1000;;) {
-            const long n = std::min(4096L, total - done);
-            if (n > 0) {
-                float** buffer = vorbis_analysis_buffer(&vd, int(n));
-                for (long i = 0; i < n; ++i) buffer[0][i] = 0.2f * float(std::sin(0.1254 * double(done + i)));
-                done += n;
-            }
-            vorbis_analysis_wrote(&vd, int(std::max(n, 0L)));
+        for (long done = 0, total = kRate * ms / 1000, n = 1; n > 0; done += n) {
+            n = std::min(4096L, total - done);
+            float* samples = vorbis_analysis_buffer(&vd, 4096)[0];
+            for (long i = 0; i < n; ++i) samples[i] = 0.2f * float(std::sin(0.1254 * double(done + i)));
+            vorbis_analysis_wrote(&vd, int(n));  // 0: the end
             while (vorbis_analysis_blockout(&vd, &vb) == 1) {
                 vorbis_analysis(&vb, nullptr);
                 vorbis_bitrate_addblock(&vb);
-                while (vorbis_bitrate_flushpacket(&vd, &op)) {
-                    ogg_stream_packetin(&os, &op);
-                    pages(false);
-                }
+                while (vorbis_bitrate_flushpacket(&vd, &op)) { ogg_stream_packetin(&os, &op); pages(false); }
             }
-            if (n <= 0) break;
         }
         pages(true);
         ogg_stream_clear(&os);
