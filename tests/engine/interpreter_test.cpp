@@ -15,8 +15,7 @@ TEST_F(InterpreterTest, Steps) {
     auto at = [](int line) { return "エラー　s.dat　LINE:" + std::to_string(line) + " | "; };
     struct Case { std::string body, trace, boxes; bool window; int32_t state; };
     const Case cases[] = {
-        {"one\r\ntwo\r\n", "2: one|3: two", "", true, kRunning},
-        {"a,,b\r\n", "2: a|3: |4: b", "", true, kRunning},
+        {"one\r\ntwo\r\n", "2: one|3: two", "", true, kRunning}, {"a,,b\r\n", "2: a|3: |4: b", "", true, kRunning},
         {"/allblt,;\r\nx\r\n", "2: /allblt|3: x", "", true, kRunning},
         {"/allblt,1,;\r\nx\r\n", "2: /allblt|3: ;|4: x", "", true, kRunning},
         {"/foo,1,2,;\r\nx\r\n", "2: /foo|3: x", at(2) + unknown + "foo\n", true, kRunning},
@@ -38,8 +37,7 @@ TEST_F(InterpreterTest, Steps) {
         {"x\r\n/end,;\r\ny\r\n", "2: x|3: /end", "", false, kRunning},
         {"1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n/x,;\r\nz\r\n",
          "2: 1|3: 2|4: 3|5: 4|6: 5|7: 6|8: 7|9: 8|10: 9|11: /x|12: z", at(11) + unknown + "x\n", true, kRunning},
-        {"a\r\n   \t", "2: a", "", true, kRunning},
-        {";x\r\n", "2: ;x", "", true, kRunning},
+        {"a\r\n   \t", "2: a", "", true, kRunning}, {";x\r\n", "2: ;x", "", true, kRunning},
     };
     for (const Case& c : cases) {
         play(c.body);

@@ -88,8 +88,7 @@ TEST(HeadlessBackend, ScriptedInput) {
         {"1 focus out\n2 key space\n3 focus in\n4 key enter", 6, "4:downd 5:upd "},  // keys go to the focus
         {"1 focus out\n2 down z\n3 focus in\n4 key z", 6, "4:down5ar 5:up5a "},  // held while away
         {"1 focus out\n2 click 3 4\n3 key space", 5, "2:click(3,4) 3:down20 4:up20 "},  // a click takes it
-        {"2 shift-click -1 7", 3, "2:shift-click(-1,7) "},
-        {"", 10, "10:close "},
+        {"2 shift-click -1 7", 3, "2:shift-click(-1,7) "}, {"", 10, "10:close "},
     };
     for (const auto& c : cases) {
         Played p(c.script, c.until == 10 ? 10 : 600000);

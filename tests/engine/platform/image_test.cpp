@@ -74,17 +74,12 @@ TEST(LoadBmp, RefusesBrokenFilesWithoutReadingPastThem) {
     const std::string good = bmp(3, 2, 24, 0, "", std::string(24, '\x10'));
     auto patched = [&](size_t at, const std::string& with) { return std::string(good).replace(at, with.size(), with); };
     const struct { const char* name; std::string file; } cases[] = {
-        {"empty", ""},
-        {"not a bitmap", "GIF89a" + std::string(60, '\0')},
-        {"header only", good.substr(0, 30)},
+        {"empty", ""}, {"not a bitmap", "GIF89a" + std::string(60, '\0')}, {"header only", good.substr(0, 30)},
         {"truncated pixels", good.substr(0, good.size() - 13)},
         {"huge width", patched(18, le(100000, 4)) + std::string(64, '\0')},
-        {"most negative height", patched(22, le(0x80000000u, 4))},
-        {"negative width", patched(18, le(0xFFFFFFFDu, 4))},
-        {"7 bits a pixel", patched(28, le(7, 2))},
-        {"pixels beyond the file", patched(10, le(1000, 4))},
-        {"unknown header size", patched(14, le(20, 4))},
-        {"jpeg inside", patched(30, le(4, 4))},
+        {"most negative height", patched(22, le(0x80000000u, 4))}, {"negative width", patched(18, le(0xFFFFFFFDu, 4))},
+        {"7 bits a pixel", patched(28, le(7, 2))}, {"pixels beyond the file", patched(10, le(1000, 4))},
+        {"unknown header size", patched(14, le(20, 4))}, {"jpeg inside", patched(30, le(4, 4))},
         {"vast run-length picture", bmp(16000, 16000, 8, 1, std::string(8, '\0'), bytes({0, 1}))},
         {"last row without its padding", good.substr(0, good.size() - 1)},
         {"index past the palette", bmp(3, 2, 8, 0, kPalette, bytes({3, 4, 6, 0, 0, 1, 2, 0}))},

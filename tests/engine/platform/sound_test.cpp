@@ -87,11 +87,8 @@ TEST(Sound, FailedOpenLeavesTheChannelClosed) {
     test::TempFolder dir;
     const std::string wav = dir.write("a.wav", test::wavFile(500));
     const std::pair<const char*, std::string> broken[] = {
-        {"empty.wav", ""},
-        {"text.ogg", "OggS but not really an ogg stream"},
-        {"text.mp3", std::string(3000, 'x')},
-        {"text.mid", "MThd\x00\x00\x00\x06garbage"},
-        {"noextension", std::string(100, '\x01')},
+        {"empty.wav", ""}, {"text.ogg", "OggS but not really an ogg stream"}, {"text.mp3", std::string(3000, 'x')},
+        {"text.mid", "MThd\x00\x00\x00\x06garbage"}, {"noextension", std::string(100, '\x01')},
         {"truncated.wav", test::wavFile(100).substr(0, 30)},
         {"absurd.wav", "RIFF\xff\xff\xff\x7fWAVEfmt \x10\x00\x00\x00\x01\x00" + std::string(12, '\xff') + "\x10\x00"},
     };
@@ -113,8 +110,7 @@ TEST(Sound, FailedOpenLeavesTheChannelClosed) {
 TEST(Sound, MidiPlayingTime) {
     using K = MidiLength::Kind;
     const struct { const char* name; std::string file; K kind; double seconds; } cases[] = {
-        {"not MIDI", "RIFF....", K::notMidi, 0},
-        {"header only", "MThd\0\0\0\x06", K::broken, 0},
+        {"not MIDI", "RIFF....", K::notMidi, 0}, {"header only", "MThd\0\0\0\x06", K::broken, 0},
         {"no tracks", std::string("MThd\0\0\0\x06\0\0\0\0\0\x60", 14), K::broken, 0},
         {"one quarter at 120", smf(96, kQuarterNote + kEndOfTrack), K::ok, 0.5},
         {"tempo halved", smf(96, std::string("\0\xFF\x51\x03\x0F\x42\x40", 7) + kQuarterNote), K::ok, 1.0},

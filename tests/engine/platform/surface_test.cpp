@@ -50,31 +50,22 @@ TEST(Surface, DrawingClipsAndScales) {
     Surface src = picture({"AB", "MD"});
     src.bits()[2 * 4 + 3] = 0x7F;  // the key matches whatever the fourth bytes hold
     const Draw cases[] = {
-        {fill, 1, 1, 2, 1, 0, 0, 0, 0, "....|.DD.|...."},
-        {fill, -1, -1, 3, 2, 0, 0, 0, 0, "DD..|....|...."},
-        {fill, 3, 2, 9, 9, 0, 0, 0, 0, "....|....|...D"},
-        {fill, 3, 2, -2, -2, 0, 0, 0, 0, "....|....|...."},
+        {fill, 1, 1, 2, 1, 0, 0, 0, 0, "....|.DD.|...."}, {fill, -1, -1, 3, 2, 0, 0, 0, 0, "DD..|....|...."},
+        {fill, 3, 2, 9, 9, 0, 0, 0, 0, "....|....|...D"}, {fill, 3, 2, -2, -2, 0, 0, 0, 0, "....|....|...."},
         {fill, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 0, 0, 0, 0, "....|....|...."},
         {fill, -5, -5, INT32_MAX, INT32_MAX, 0, 0, 0, 0, "DDDD|DDDD|DDDD"},
-        {copy, 0, 0, 2, 2, 0, 0, 0, 0, "AB..|MD..|...."},
-        {copy, 3, 2, 2, 2, 0, 0, 0, 0, "....|....|...A"},
-        {copy, -1, -1, 2, 2, 0, 0, 0, 0, "D...|....|...."},
-        {copy, 0, 0, 3, 3, 1, 1, 0, 0, "D...|....|...."},
-        {copy, 0, 0, 3, 3, -1, 0, 0, 0, ".AB.|.MD.|...."},
-        {copy, 2, 2, -2, -2, 0, 0, 0, 0, "....|....|...."},
-        {stretch, 0, 0, 4, 3, 0, 0, 2, 2, "AABB|AABB|MMDD"},
-        {stretch, 0, 0, 1, 1, 0, 0, 2, 2, "A...|....|...."},
-        {stretch, 4, 0, -4, 2, 0, 0, 2, 2, "BBAA|DDMM|...."},   // mirrored target
-        {stretch, 0, 0, 2, 2, 2, 0, -2, 2, "BA..|DM..|...."},   // mirrored source
+        {copy, 0, 0, 2, 2, 0, 0, 0, 0, "AB..|MD..|...."}, {copy, 3, 2, 2, 2, 0, 0, 0, 0, "....|....|...A"},
+        {copy, -1, -1, 2, 2, 0, 0, 0, 0, "D...|....|...."}, {copy, 0, 0, 3, 3, 1, 1, 0, 0, "D...|....|...."},
+        {copy, 0, 0, 3, 3, -1, 0, 0, 0, ".AB.|.MD.|...."}, {copy, 2, 2, -2, -2, 0, 0, 0, 0, "....|....|...."},
+        {stretch, 0, 0, 4, 3, 0, 0, 2, 2, "AABB|AABB|MMDD"}, {stretch, 0, 0, 1, 1, 0, 0, 2, 2, "A...|....|...."},
+        {stretch, 4, 0, -4, 2, 0, 0, 2, 2, "BBAA|DDMM|...."},  // mirrored target
+        {stretch, 0, 0, 2, 2, 2, 0, -2, 2, "BA..|DM..|...."},  // mirrored source
         {stretch, 2, 0, -2, 2, 2, 0, -2, 2, "AB..|MD..|...."},  // both: upright
-        {stretch, 0, 3, 2, -3, 0, 0, 2, 2, "MD..|MD..|AB.."},
-        {stretch, -2, 1, 4, 4, 0, 0, 2, 2, "....|BB..|BB.."},
-        {stretch, 0, 0, 4, 2, 1, 0, 2, 2, "BB..|DD..|...."},   // source beyond its surface
-        {stretch, 0, 0, 4, 1, -1, 0, 2, 1, "..AA|....|...."},
-        {stretch, 0, 0, 0, 3, 0, 0, 2, 2, "....|....|...."},
+        {stretch, 0, 3, 2, -3, 0, 0, 2, 2, "MD..|MD..|AB.."}, {stretch, -2, 1, 4, 4, 0, 0, 2, 2, "....|BB..|BB.."},
+        {stretch, 0, 0, 4, 2, 1, 0, 2, 2, "BB..|DD..|...."},  // source beyond its surface
+        {stretch, 0, 0, 4, 1, -1, 0, 2, 1, "..AA|....|...."}, {stretch, 0, 0, 0, 3, 0, 0, 2, 2, "....|....|...."},
         {stretch, -1000000000, 0, 2000000000, 3, 0, 0, 2, 2, "BBBB|BBBB|DDDD"},
-        {keyed, 0, 0, 2, 2, 0, 0, 2, 2, "AB..|.D..|...."},
-        {keyed, 0, 0, 4, 2, 0, 0, 2, 2, "AABB|..DD|...."},
+        {keyed, 0, 0, 2, 2, 0, 0, 2, 2, "AB..|.D..|...."}, {keyed, 0, 0, 4, 2, 0, 0, 2, 2, "AABB|..DD|...."},
         {keyed, 3, 2, 2, 2, 0, 0, 2, 2, "....|....|...A"},
         {keyed, 2, 0, -2, 2, 0, 0, 2, 2, "....|....|...."},  // no mirroring here
         {keyed, 0, 0, 2, 2, 2, 0, -2, 2, "....|....|...."},
@@ -88,9 +79,7 @@ TEST(Surface, DrawingClipsAndScales) {
     stretchCopy(dst, 0, 0, 2, 1, empty, 0, 0, 2, 1);
     fillRect(empty, 0, 0, 1, 1, 0);
     EXPECT_EQ(text(dst), "..");
-}
-
-TEST(Surface, OverlappingCopyWithinOneSurface) {
+    // Overlapping copies within one surface.
     Surface s = picture({"AB..", "MD..", "....", "...."});
     copyBlock(s, 1, 1, 2, 2, s, 0, 0);
     EXPECT_EQ(text(s), "AB..|MAB.|.MD.|....");
