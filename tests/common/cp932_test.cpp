@@ -17,9 +17,7 @@ TEST(Cp932, Conversion) {
     for (const auto& c : cases) {
         EXPECT_EQ(qt::cp932ToUtf8(c.cp932), c.utf8);
         EXPECT_EQ(qt::isValidCp932(c.cp932), c.valid);
-        if (c.valid) {
-            EXPECT_EQ(qt::utf8ToCp932(c.utf8), c.cp932);
-        }
+        if (c.valid) { EXPECT_EQ(qt::utf8ToCp932(c.utf8), c.cp932); }
     }
     EXPECT_EQ(qt::utf8ToCp932("\xC3" "a"), "\xC3" "a");
     EXPECT_EQ(qt::utf8ToCp932("x\xF0\x9F\x98\x80" "あ"), "x\xF0\x9F\x98\x80\x82\xA0");

@@ -36,14 +36,9 @@ std::vector<Block> blocks(const std::string& info, const char* guide = nullptr) 
         Block* open = nullptr;
         std::string line;
         for (int n = 1; std::getline(in, line); ++n) {
-            if (open != nullptr && line == "```") {
-                open = nullptr;
-            } else if (open != nullptr) {
-                open->text += line + "\n";
-            } else if (line == "```" + info) {
-                found.push_back(Block{g, "", n});
-                open = &found.back();
-            }
+            if (open != nullptr && line == "```") open = nullptr;
+            else if (open != nullptr) open->text += line + "\n";
+            else if (line == "```" + info) open = &found.emplace_back(Block{g, "", n});
         }
     }
     return found;
@@ -88,20 +83,15 @@ qt::test::ProgramFolder* GuideExample::game_;
 
 TEST_P(GuideExample, ConvertsAndPlays) {
     const Block& b = GetParam();
-    SCOPED_TRACE(b.guide + ":" + std::to_string(b.line));
-    const std::string preIni = iniFile(b.guide.c_str(), "qPre.ini");
-    const std::string runIni = iniFile(b.guide.c_str(), "qRun.ini");
-    ASSERT_NE(preIni, "");
-    ASSERT_NE(runIni, "");
+    const std::string preIni = iniFile(b.guide.c_str(), "qPre.ini"), runIni = iniFile(b.guide.c_str(), "qRun.ini");
+    ASSERT_TRUE(!preIni.empty() && !runIni.empty());
     qt::test::ProgramFolder& game = *game_;
-    const std::string scene = withKey(runIni, "main", "FirstScenario=scene.dat");
     game.ini(asAuthored(withKey(preIni, "main", "finishExit=1")));
-    game.ini(asAuthored(withKey(scene, "honbun", "lineSpeed=20")), "qRun");
+    game.ini(asAuthored(withKey(withKey(runIni, "main", "FirstScenario=scene.dat"), "honbun", "lineSpeed=20")), "qRun");
     game.write("scene.txt", asAuthored(b.text));
     std::filesystem::remove(game / "scene.dat");
 
-    // No failure, no error report, and no warning (the guide's qPre.ini asks
-    // for them).
+    // No failure, no error report, no warning (the guide's qPre.ini asks for them).
     EXPECT_EQ(game.run("./qPre scene.txt"), 0);
     EXPECT_EQ(game.out, "ドラッグ＆ドロップされたファイルをプリプロセス中...\r\n...プリプロセス終了\r\n");
     EXPECT_EQ(game.err, "");

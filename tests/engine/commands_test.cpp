@@ -34,7 +34,7 @@ TEST_F(CommandsTest, ImageForms) {
         {"/e,img.bmp,0,0,,,&HFF00FF,;", 4, 2, {R, K, G, K, B, W, R, K}},
         {"/e,img.bmp,0,0,,,-2,;", 4, 2, {R, M, G, K, B, W, R, K}},
         {"/e,img.bmp,0,0,200%,100%,-2,;", 7, 2, {R, R, M, M, G, G, K, B, B, W, W, R, R, K}},
-        {"/e,img.bmp,0,0,%,%,-2,;", 2, 1, {K, K}},
+        {"/e,img.bmp,0,0,%,%,-2,;", 2, 1, {K, K}}, {"/e,img.bmp,0,0,50%,50%,-2,;", 2, 1, {R, K}},  // 1.5: cut to 1
         {"/e,img.bmp,3,0,-3,2,-2,;", 4, 2, {G, M, R, K, R, W, B, K}},  // mirrored
         {"/e,img.bmp,3,0,-3,2,,;", 4, 2, {K, K, K, K, K, K, K, K}},     // transparent: nothing
         {"/e,img.bmp,0,0,2,2,-2,1,0,;", 3, 2, {M, G, K, W, R, K}},       // source from (1, 0)

@@ -1,8 +1,6 @@
 #pragma once
-// Shared pieces of the engine tests: a temporary game folder and an engine
-// started in it on the headless backend.
+// An engine on the headless backend, started in a temporary game folder.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -79,32 +77,24 @@ protected:
         engine->honbun.dark = {-1, 0, 0, 0, 2};
     }
 
-    // Starts on `body` after the header (UTF-8, stored CP932) and steps until
+    // Starts on `body` (UTF-8, stored CP932) after the header and steps until
     // the scenario ends, waits or the window is gone.
     void play(const std::string& body, const std::string& ini = "[honbun]\nlineSpeed=0\n") {
         if (trace_ != nullptr) std::fclose(trace_);
         ASSERT_TRUE(start(kHeader + utf8ToCp932(body), ini));
-        trace_ = std::tmpfile();
-        interpreter->setTrace(trace_);
+        interpreter->setTrace(trace_ = std::fopen("trace.txt", "w"));
         run();
     }
     void run() {
         for (int i = 0; i < 200 && engine->runState == kRunning && backend->windowExists() && !interpreter->atEnd(); ++i)
             interpreter->step();
     }
-    std::string trace() {
-        std::string out(4096, '\0');
-        std::rewind(trace_);
-        out.resize(std::fread(out.data(), 1, out.size(), trace_));
-        return out;
-    }
+    std::string trace() { std::fflush(trace_); return folder.read("trace.txt"); }
 
     // Every box as "caption | text\n" in UTF-8.
     std::string boxes() const {
         std::string out;
-        for (const auto& b : backend->boxes()) {
-            out += cp932ToUtf8(b.captionCp932) + " | " + cp932ToUtf8(b.textCp932) + "\n";
-        }
+        for (const auto& b : backend->boxes()) out += cp932ToUtf8(b.captionCp932) + " | " + cp932ToUtf8(b.textCp932) + "\n";
         return out;
     }
 

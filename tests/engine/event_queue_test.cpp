@@ -67,46 +67,5 @@ TEST(EventQueue, Order) {
     for (const auto& c : cases) EXPECT_EQ(played(c.script), c.messages) << c.script;
 }
 
-// Counts what the queue asks of its backend.
-struct CountingBackend : platform::Backend {
-    platform::DisplayMetrics metrics() override { return {}; }
-    bool createWindow(const platform::WindowSpec&) override { return true; }
-    void showWindow() override {}
-    void destroyWindow() override {}
-    void present(const platform::Surface&) override {}
-    void pollInput(platform::InputSink& sink) override {
-        ++polls;
-        if (pressOnPoll != 0) sink.keyPressed(pressOnPoll);
-        pressOnPoll = 0;
-    }
-    void beginDrag(bool) override {}
-    uint32_t tickCount() override { return 0; }
-    void sleep(uint32_t ms) override { slept += ms; }
-    void waitIdle(uint32_t deadline) override { waitedUntil = deadline; }
-    void messageBox(std::string_view, std::string_view, platform::BoxIcon, const platform::BoxPicture*) override {}
-    int polls = 0;
-    uint32_t pressOnPoll = 0, slept = 0, waitedUntil = 0;
-};
-
-TEST(EventQueue, TakesInputWhenAskedAndWaitsOnlyWhenEmpty) {
-    CountingBackend b;
-    EventQueue q(&b);
-    EXPECT_FALSE(q.hasFocus());
-    q.windowCreated();
-    q.focusChanged(true);
-    EXPECT_TRUE(q.hasFocus());
-    EXPECT_EQ(b.polls, 2);
-    q.waitIdle(500);  // nothing waits: the backend's own wait
-    EXPECT_EQ(b.waitedUntil, 500u);
-    EXPECT_EQ(b.slept, 0u);
-    b.pressOnPoll = 'Z';
-    q.waitIdle(900);  // a key came: an ordinary 1 ms turn
-    EXPECT_EQ(b.waitedUntil, 500u);
-    EXPECT_EQ(b.slept, 1u);
-    EXPECT_EQ(q.next().key, uint32_t{'Z'});
-    q.windowDestroyed();
-    EXPECT_FALSE(q.hasFocus());
-}
-
 }  // namespace
 }  // namespace qt::engine

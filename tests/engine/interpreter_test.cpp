@@ -15,8 +15,7 @@ TEST_F(InterpreterTest, Steps) {
     auto at = [](int line) { return "エラー　s.dat　LINE:" + std::to_string(line) + " | "; };
     struct Case { std::string body, trace, boxes; bool window; int32_t state; };
     const Case cases[] = {
-        {"one\r\ntwo\r\n", "2: one|3: two", "", true, kRunning},
-        {"a,,b\r\n", "2: a|3: |4: b", "", true, kRunning},
+        {"one\r\ntwo\r\n", "2: one|3: two", "", true, kRunning}, {"a,,b\r\n", "2: a|3: |4: b", "", true, kRunning},
         {"/allblt,;\r\nx\r\n", "2: /allblt|3: x", "", true, kRunning},
         {"/allblt,1,;\r\nx\r\n", "2: /allblt|3: ;|4: x", "", true, kRunning},
         {"/foo,1,2,;\r\nx\r\n", "2: /foo|3: x", at(2) + unknown + "foo\n", true, kRunning},
@@ -38,8 +37,7 @@ TEST_F(InterpreterTest, Steps) {
         {"x\r\n/end,;\r\ny\r\n", "2: x|3: /end", "", false, kRunning},
         {"1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n/x,;\r\nz\r\n",
          "2: 1|3: 2|4: 3|5: 4|6: 5|7: 6|8: 7|9: 8|10: 9|11: /x|12: z", at(11) + unknown + "x\n", true, kRunning},
-        {"a\r\n   \t", "2: a", "", true, kRunning},
-        {";x\r\n", "2: ;x", "", true, kRunning},
+        {"a\r\n   \t", "2: a", "", true, kRunning}, {";x\r\n", "2: ;x", "", true, kRunning},
     };
     for (const Case& c : cases) {
         play(c.body);
@@ -52,7 +50,6 @@ TEST_F(InterpreterTest, Steps) {
         EXPECT_EQ(boxes(), c.boxes) << c.body;
         EXPECT_EQ(backend->windowExists(), c.window) << c.body;
         EXPECT_EQ(engine->runState, c.state) << c.body;
-        EXPECT_EQ(interpreter->pageBreakPending, c.body.find("/\\") != std::string::npos);
     }
 }
 
@@ -120,7 +117,7 @@ TEST_F(InterpreterTest, PageBreakStartsANewPageKeyWaitDoesNot) {
     EXPECT_EQ(engine->honbun.curY, 64);
 }
 
-TEST_F(InterpreterTest, PromptFlashesByTheTickMask) {
+TEST_F(InterpreterTest, PromptFlashesByTheTickMaskUntilItsNextChange) {
     // tick -> 0 nothing drawn, 1 on colour, 2 off colour; drawn in the first 100 ms of 300.
     const std::string ini = "[honbun]\nlineSpeed=0\n[keywait]\nOnColorOffColor=&H0000ff,,&H00ff00\nviewstrXY_flasher=-64,,-16,,";
     const std::tuple<std::string, uint32_t, int> cases[] = {
@@ -138,13 +135,11 @@ TEST_F(InterpreterTest, PromptFlashesByTheTickMask) {
         }
         EXPECT_EQ((on > 0) * 1 + (off > 0) * 2, drawn) << period << " " << tick;
     }
-}
-
-TEST(PromptDeadline, NextChangeOfThePicture) {
-    const std::tuple<uint32_t, uint8_t, uint32_t> cases[] = {
+    // When the picture next changes.
+    const std::tuple<uint32_t, uint8_t, uint32_t> deadlines[] = {
         {0, 128, 300}, {299, 128, 300}, {300, 128, 384}, {384, 128, 600}, {50, 0, 300},
         {0, 32, 32},   {90, 32, 96},    {96, 32, 300},   {5, 1, 6},       {99, 1, 300}};
-    for (const auto& [now, mask, deadline] : cases) EXPECT_EQ(promptDeadline(now, mask), deadline) << now;
+    for (const auto& [now, mask, deadline] : deadlines) EXPECT_EQ(promptDeadline(now, mask), deadline) << now;
 }
 
 }  // namespace

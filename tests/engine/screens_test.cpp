@@ -40,6 +40,7 @@ TEST_F(ScreensTest, ScreensThatCannotBeMadeGoThroughErrexit) {
         EXPECT_EQ(boxes(), what.empty() ? "errexit() | メモリ確保失敗 [memoryDCsクラス]\n"
                                         : "errexit() | 仮想画面の作成に失敗 [memoryDCsクラス]\n> " + what + "\n");
         EXPECT_EQ(backend->boxes()[0].icon, platform::BoxIcon::stop);
+        EXPECT_EQ(backend->tickCount(), 0u);  // answered at once
         EXPECT_FALSE(backend->windowExists());
         EXPECT_EQ(engine->screens.getDC(1), nullptr);
     }

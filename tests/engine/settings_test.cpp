@@ -95,9 +95,7 @@ TEST_F(SettingsTest, EveryKey) {
     };
     for (const auto& [ini, expected] : cases) {
         EXPECT_EQ(outcome(ini), expected) << ini;
-        if (expected.find("INI]") != std::string::npos) {
-            EXPECT_FALSE(backend->windowExists()) << ini;
-        }
+        if (expected.find("INI]") != std::string::npos) { EXPECT_FALSE(backend->windowExists()) << ini; }
     }
 }
 

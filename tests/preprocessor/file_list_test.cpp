@@ -66,9 +66,7 @@ TEST(FileListReader, Entries) {
 
 TEST(FolderSearch, MatchesTheExtensionInAnyCaseAndSorts) {
     TempDir dir;
-    for (const char* name : {"b.TXT", "a.txt", "A.txt", "c.doc", "txt", "d.txt.bak", "_z.Txt"}) {
-        writeFile(dir / name, "x");
-    }
+    for (const char* name : {"b.TXT", "a.txt", "A.txt", "c.doc", "txt", "d.txt.bak", "_z.Txt"}) writeFile(dir / name, "x");
     ::mkdir((dir / "sub.txt").c_str(), 0755);
     V names;
     ASSERT_TRUE(findSourceFiles(dir.path(), "txt", &names));

@@ -29,9 +29,8 @@ pid_t spawn(const std::vector<std::string>& argv, const std::string& dir, const 
     ::dup2(::open(in.c_str(), O_RDONLY), 0);
     ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
     ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-    for (int fd = 3; fd < 1024; ++fd) {
+    for (int fd = 3; fd < 1024; ++fd)
         if (fd != keepFd) ::close(fd);
-    }
     ::setenv("LSAN_OPTIONS", "print_suppressions=0", 1);
     for (const std::string& e : env) ::putenv(const_cast<char*>(e.c_str()));
     std::vector<char*> args;
@@ -56,8 +55,7 @@ int ProgramFolder::run(const std::string& command, const std::string& input) {
     const pid_t pid = spawn({"timeout", "-s", "KILL", "60", "/bin/sh", "-c", command}, path(), {"LC_ALL=C.UTF-8"},
                             io_ / "in", io_ / "out", io_ / "err");
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) continue;
     out = io_.read("out");
     err = io_.read("err");
     // timeout ends with 137 when it had to kill.
@@ -65,10 +63,7 @@ int ProgramFolder::run(const std::string& command, const std::string& input) {
 }
 
 int ProgramFolder::runBuilt(const std::string& program, const std::string& args) {
-    std::string line = "'";  // appended: "'" + a temporary string trips GCC 12's -Wrestrict
-    line += builtProgram(program);
-    line += "' ";
-    return run(line += args);
+    return run(std::string("'").append(builtProgram(program)).append("' ").append(args));
 }
 
 }  // namespace qt::test

@@ -38,9 +38,8 @@ public:
     // Where the programs are.
     std::string programDir() const { return under_.empty() ? path() : file(under_); }
 
-    // Runs the shell line `command` in this folder with `input` as standard
-    // input, killed after 60 seconds. The exit code, -1 when killed; what it
-    // printed is left in `out` and `err`.
+    // Runs the shell line `command` here with `input` as standard input, killed
+    // after 60 s: the exit code, -1 when killed; its output in `out` and `err`.
     int run(const std::string& command, const std::string& input = "");
     // Runs a built program that stays where it was built, here.
     int runBuilt(const std::string& program, const std::string& args);

@@ -26,14 +26,11 @@ int ignoreErrors(Display*, XErrorEvent*) { return 0; }
 unsigned long cardinal(Display* d, Window w, const char* name) {
     Atom type = 0;
     int format = 0;
-    unsigned long count = 0, left = 0;
+    unsigned long count = 0, left = 0, value = 0;
     unsigned char* data = nullptr;
-    unsigned long value = 0;
     if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 1, False, AnyPropertyType, &type, &format, &count,
-                           &left, &data) == Success &&
-        data != nullptr && count == 1 && format == 32) {
+                           &left, &data) == Success && data != nullptr && count == 1 && format == 32)
         value = *reinterpret_cast<unsigned long*>(data);
-    }
     if (data != nullptr) XFree(data);
     return value;
 }
@@ -62,9 +59,8 @@ std::vector<pid_t> children() {
         if (std::atoi(entry.path().filename().c_str()) <= 0) continue;
         const std::string stat = readFile(entry.path() / "stat");
         const size_t end = stat.rfind(')');
-        if (end != std::string::npos && std::atoi(stat.c_str() + end + 4) == ::getpid()) {
+        if (end != std::string::npos && std::atoi(stat.c_str() + end + 4) == ::getpid())
             found.push_back(std::atoi(entry.path().filename().c_str()));
-        }
     }
     return found;
 }
@@ -72,9 +68,8 @@ std::vector<pid_t> children() {
 }  // namespace
 
 std::string XSession::missingTool() {
-    for (const char* tool : {"Xvfb", "openbox", "xdotool"}) {
+    for (const char* tool : {"Xvfb", "openbox", "xdotool"})
         if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0) return tool;
-    }
     return "";
 }
 
@@ -83,16 +78,14 @@ XSession::XSession(bool windowManager) {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     int fds[2];
     if (::pipe(fds) != 0) return;
-    servers_.push_back(spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
-                              "-nolisten", "tcp"},
-                             "/", {}, "/dev/null", "/dev/null", "/dev/null", fds[1]));
+    servers_.push_back(spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24", "-nolisten",
+                              "tcp"}, "/", {}, "/dev/null", "/dev/null", "/dev/null", fds[1]));
     ::close(fds[1]);
     // Read to the end: after a single read the server may not yet take clients.
     char number[16] = {};
     size_t got = 0;
-    for (ssize_t n; got < sizeof number - 1 && (n = ::read(fds[0], number + got, sizeof number - 1 - got)) > 0;) {
+    for (ssize_t n; got < sizeof number - 1 && (n = ::read(fds[0], number + got, sizeof number - 1 - got)) > 0;)
         got += static_cast<size_t>(n);
-    }
     ::close(fds[0]);
     if (got == 0) return;
     name_ = std::to_string(std::atoi(number));
@@ -100,27 +93,22 @@ XSession::XSession(bool windowManager) {
     XSetErrorHandler(ignoreErrors);
     display_ = XOpenDisplay(name_.c_str());
     if (display_ == nullptr) return;
-    if (!windowManager) {
-        ready_ = true;
-        return;
-    }
-    servers_.push_back(spawn({"openbox", "--sm-disable"}, "/", {"DISPLAY=" + name_}, "/dev/null", "/dev/null", "/dev/null"));
+    if (windowManager)
+        servers_.push_back(spawn({"openbox", "--sm-disable"}, "/", {"DISPLAY=" + name_}, "/dev/null", "/dev/null", "/dev/null"));
     Display* d = dpy(display_);
-    ready_ = poll([&] { return cardinal(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK") != 0; });
+    ready_ = !windowManager || poll([&] { return cardinal(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK") != 0; });
 }
 
 XSession::~XSession() {
     // The programs first (also those qRun started again), then the window
     // manager and the server.
-    for (pid_t pid : children()) {
+    for (pid_t pid : children())
         if (std::find(servers_.begin(), servers_.end(), pid) == servers_.end()) ::kill(pid, SIGKILL);
-    }
     if (display_ != nullptr) XCloseDisplay(dpy(display_));
     for (pid_t pid : servers_) ::kill(pid, SIGTERM);
     if (!poll([] { return ::waitpid(-1, nullptr, WNOHANG) < 0; }, 5000)) {
         for (pid_t pid : children()) ::kill(pid, SIGKILL);
-        while (::waitpid(-1, nullptr, 0) > 0) {
-        }
+        while (::waitpid(-1, nullptr, 0) > 0) continue;
     }
 }
 
@@ -147,9 +135,8 @@ std::vector<XWindow> XSession::windows() const {
 std::optional<XWindow> XSession::windowOf(pid_t pid, int ms) const {
     std::optional<XWindow> main;
     const auto found = [&] {
-        for (const XWindow& w : windows()) {
+        for (const XWindow& w : windows())
             if (w.pid == pid && (!main || w.width * w.height > main->width * main->height)) main = w;
-        }
         return main.has_value();
     };
     poll(found, ms);
@@ -174,9 +161,8 @@ bool XSession::run(const std::string& command, std::string* out) const {
     std::FILE* p = ::popen(("DISPLAY=" + name_ + " " + command + " 2>/dev/null").c_str(), "r");
     if (p == nullptr) return false;
     char buf[256];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) {
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
         if (out != nullptr) out->append(buf, n);
-    }
     return ::pclose(p) == 0;
 }
 

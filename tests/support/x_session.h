@@ -1,9 +1,7 @@
 #pragma once
-// A private X server for tests of the real window: Xvfb on a display number
-// it picks itself, openbox on it unless asked not to (it honours the move and
-// resize requests a window makes), and the programs started on it.
-// Everything started here, and whatever those programs start in turn, ends
-// with the session.
+// A private X server for tests of the real window: Xvfb, openbox unless asked
+// not to (it honours a window's move and resize requests), and the programs
+// started on it. All of them, and what they start in turn, end with the session.
 #include <sys/types.h>
 
 #include <optional>
@@ -15,8 +13,7 @@
 
 namespace qt::test {
 
-// A top-level window: its id, the process that made it, its client area in
-// screen coordinates.
+// A top-level window: its id, its process, its client area on the screen.
 struct XWindow {
     unsigned long id = 0;
     pid_t pid = 0;
@@ -39,12 +36,10 @@ public:
     const std::string& display() const { return name_; }
 
     // Starts argv in `dir` on this display, output into `dir`/`outName` and
-    // `dir`/`errName`; not ProgramFolder::run, which waits for the end, as the
-    // test drives the program while it runs.
+    // `dir`/`errName`; the test drives the program while it runs.
     pid_t start(const std::vector<std::string>& argv, const std::string& dir, const std::string& outName = "out.txt",
                 const std::string& errName = "err.txt");
-    // The exit code once `pid` (a child, or a process a child left behind)
-    // has ended within `ms`; -1 otherwise.
+    // The exit code once `pid` (a child, or one a child left) ends within `ms`; -1 otherwise.
     int exitCode(pid_t pid, int ms = 20000);
 
     // Viewable windows of programs (not the window manager's).
@@ -54,8 +49,7 @@ public:
     // What the window shows; with no id, that rectangle of the screen.
     bool grab(const XWindow& window, platform::Surface& out) const;
 
-    // Runs a shell command on this display, its output added to `out`; true
-    // when it succeeded.
+    // Runs a shell command on this display, its output added to `out`; true on success.
     bool run(const std::string& command, std::string* out = nullptr) const;
     bool xdotool(const std::string& args, std::string* out = nullptr) const { return run("xdotool " + args, out); }
 

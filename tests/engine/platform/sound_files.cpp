@@ -7,26 +7,12 @@
 
 namespace qt::platform::test {
 
-namespace {
-std::string be32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
-}  // namespace
-
 std::string wavFile(int ms) {
     const uint32_t samples = static_cast<uint32_t>(8000 * ms / 1000);
     std::string s = "RIFF" + le(36 + samples * 2, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) +
                     le(16000, 4) + le(2, 2) + le(16, 2) + "data" + le(samples * 2, 4);
     for (uint32_t i = 0; i < samples; ++i) s += le((i / 10) % 2 ? 0x2000 : 0xE000, 2);
     return s;
-}
-
-std::string midiFile(int ms) {
-    // 96 ticks a quarter note at 120 beats a minute: 192 ticks a second.
-    uint32_t ticks = static_cast<uint32_t>(ms * 192 / 1000);
-    std::string delta(1, char(ticks & 0x7F));
-    while (ticks >>= 7) delta.insert(delta.begin(), char(0x80 | (ticks & 0x7F)));
-    const std::string track = std::string("\x00\xC0\x00\x00\x90\x3C\x40", 7) + delta +
-                              std::string("\x80\x3C\x00\x00\xFF\x2F\x00", 7);
-    return "MThd" + be32(6) + std::string("\x00\x00\x00\x01\x00\x60", 6) + "MTrk" + be32(uint32_t(track.size())) + track;
 }
 
 std::string oggFile(int ms) {
@@ -53,23 +39,16 @@ std::string oggFile(int ms) {
         vorbis_analysis_headerout(&vd, &vc, &op, &comments, &codebooks);
         for (ogg_packet* p : {&op, &comments, &codebooks}) ogg_stream_packetin(&os, p);
         pages(true);
-        for (long done = 0, total = kRate * ms / 1000;;) {
-            const long n = std::min(4096L, total - done);
-            if (n > 0) {
-                float** buffer = vorbis_analysis_buffer(&vd, int(n));
-                for (long i = 0; i < n; ++i) buffer[0][i] = 0.2f * float(std::sin(0.1254 * double(done + i)));
-                done += n;
-            }
-            vorbis_analysis_wrote(&vd, int(std::max(n, 0L)));
+        for (long done = 0, total = kRate * ms / 1000, n = 1; n > 0; done += n) {
+            n = std::min(4096L, total - done);
+            float* samples = vorbis_analysis_buffer(&vd, 4096)[0];
+            for (long i = 0; i < n; ++i) samples[i] = 0.2f * float(std::sin(0.1254 * double(done + i)));
+            vorbis_analysis_wrote(&vd, int(n));  // 0: the end
             while (vorbis_analysis_blockout(&vd, &vb) == 1) {
                 vorbis_analysis(&vb, nullptr);
                 vorbis_bitrate_addblock(&vb);
-                while (vorbis_bitrate_flushpacket(&vd, &op)) {
-                    ogg_stream_packetin(&os, &op);
-                    pages(false);
-                }
+                while (vorbis_bitrate_flushpacket(&vd, &op)) { ogg_stream_packetin(&os, &op); pages(false); }
             }
-            if (n <= 0) break;
         }
         pages(true);
         ogg_stream_clear(&os);

@@ -12,7 +12,7 @@ namespace {
 using test::picture;
 using test::text;
 
-TEST(Surface, CreateRefusesBadSizes) {
+TEST(Surface, CreateRefusesBadSizesPixelBytes) {
     const struct { int w, h; bool ok; } cases[] = {
         {1, 1, true}, {Surface::kMaxSide, 1, true}, {0, 5, false}, {5, 0, false}, {-1, 5, false},
         {Surface::kMaxSide + 1, 1, false}, {1, 1 << 30, false}, {INT32_MIN, INT32_MIN, false}};
@@ -23,10 +23,7 @@ TEST(Surface, CreateRefusesBadSizes) {
         EXPECT_EQ(s.width() * 2 + s.valid(), c.ok ? c.w * 2 + 1 : 0) << c.w << "x" << c.h;
         if (c.ok) { EXPECT_EQ(s.pixel(c.w - 1, c.h - 1), rgb(255, 0, 255)); }
     }
-}
-
-// Bytes blue, green, red, fourth; nothing outside.
-TEST(Surface, PixelBytesAndOutside) {
+    // Bytes blue, green, red, fourth; nothing outside.
     Surface s = test::picture({".."});
     s.setPixel(1, 0, 0x00332211);
     s.setPixel(2, 0, 0xFFFFFF);
@@ -45,38 +42,30 @@ void draw(Surface& d, const Surface& s, const Draw& c) {
         case fill: return fillRect(d, c.dx, c.dy, c.dw, c.dh, rgb(255, 255, 255));
         case copy: return copyBlock(d, c.dx, c.dy, c.dw, c.dh, s, c.sx, c.sy);
         case stretch: return stretchCopy(d, c.dx, c.dy, c.dw, c.dh, s, c.sx, c.sy, c.sw, c.sh);
-        case keyed: return transparentCopy(d, c.dx, c.dy, c.dw, c.dh, s, c.sx, c.sy, c.sw, c.sh, rgb(255, 0, 255));
+        case keyed: return transparentCopy(d, c.dx, c.dy, c.dw, c.dh, s, c.sx, c.sy, c.sw, c.sh, rgb(255, 0, 255) | 0xFF000000u);
     }
 }
 
 TEST(Surface, DrawingClipsAndScales) {
-    const Surface src = picture({"AB", "MD"});
+    Surface src = picture({"AB", "MD"});
+    src.bits()[2 * 4 + 3] = 0x7F;  // the key matches whatever the fourth bytes hold
     const Draw cases[] = {
-        {fill, 1, 1, 2, 1, 0, 0, 0, 0, "....|.DD.|...."},
-        {fill, -1, -1, 3, 2, 0, 0, 0, 0, "DD..|....|...."},
-        {fill, 3, 2, 9, 9, 0, 0, 0, 0, "....|....|...D"},
-        {fill, 3, 2, -2, -2, 0, 0, 0, 0, "....|....|...."},
+        {fill, 1, 1, 2, 1, 0, 0, 0, 0, "....|.DD.|...."}, {fill, -1, -1, 3, 2, 0, 0, 0, 0, "DD..|....|...."},
+        {fill, 3, 2, 9, 9, 0, 0, 0, 0, "....|....|...D"}, {fill, 3, 2, -2, -2, 0, 0, 0, 0, "....|....|...."},
         {fill, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 0, 0, 0, 0, "....|....|...."},
         {fill, -5, -5, INT32_MAX, INT32_MAX, 0, 0, 0, 0, "DDDD|DDDD|DDDD"},
-        {copy, 0, 0, 2, 2, 0, 0, 0, 0, "AB..|MD..|...."},
-        {copy, 3, 2, 2, 2, 0, 0, 0, 0, "....|....|...A"},
-        {copy, -1, -1, 2, 2, 0, 0, 0, 0, "D...|....|...."},
-        {copy, 0, 0, 3, 3, 1, 1, 0, 0, "D...|....|...."},
-        {copy, 0, 0, 3, 3, -1, 0, 0, 0, ".AB.|.MD.|...."},
-        {copy, 2, 2, -2, -2, 0, 0, 0, 0, "....|....|...."},
-        {stretch, 0, 0, 4, 3, 0, 0, 2, 2, "AABB|AABB|MMDD"},
-        {stretch, 0, 0, 1, 1, 0, 0, 2, 2, "A...|....|...."},
-        {stretch, 4, 0, -4, 2, 0, 0, 2, 2, "BBAA|DDMM|...."},   // mirrored target
-        {stretch, 0, 0, 2, 2, 2, 0, -2, 2, "BA..|DM..|...."},   // mirrored source
+        {copy, 0, 0, 2, 2, 0, 0, 0, 0, "AB..|MD..|...."}, {copy, 3, 2, 2, 2, 0, 0, 0, 0, "....|....|...A"},
+        {copy, -1, -1, 2, 2, 0, 0, 0, 0, "D...|....|...."}, {copy, 0, 0, 3, 3, 1, 1, 0, 0, "D...|....|...."},
+        {copy, 0, 0, 3, 3, -1, 0, 0, 0, ".AB.|.MD.|...."}, {copy, 2, 2, -2, -2, 0, 0, 0, 0, "....|....|...."},
+        {stretch, 0, 0, 4, 3, 0, 0, 2, 2, "AABB|AABB|MMDD"}, {stretch, 0, 0, 1, 1, 0, 0, 2, 2, "A...|....|...."},
+        {stretch, 4, 0, -4, 2, 0, 0, 2, 2, "BBAA|DDMM|...."},  // mirrored target
+        {stretch, 0, 0, 2, 2, 2, 0, -2, 2, "BA..|DM..|...."},  // mirrored source
         {stretch, 2, 0, -2, 2, 2, 0, -2, 2, "AB..|MD..|...."},  // both: upright
-        {stretch, 0, 3, 2, -3, 0, 0, 2, 2, "MD..|MD..|AB.."},
-        {stretch, -2, 1, 4, 4, 0, 0, 2, 2, "....|BB..|BB.."},
-        {stretch, 0, 0, 4, 2, 1, 0, 2, 2, "BB..|DD..|...."},   // source beyond its surface
-        {stretch, 0, 0, 4, 1, -1, 0, 2, 1, "..AA|....|...."},
-        {stretch, 0, 0, 0, 3, 0, 0, 2, 2, "....|....|...."},
+        {stretch, 0, 3, 2, -3, 0, 0, 2, 2, "MD..|MD..|AB.."}, {stretch, -2, 1, 4, 4, 0, 0, 2, 2, "....|BB..|BB.."},
+        {stretch, 0, 0, 4, 2, 1, 0, 2, 2, "BB..|DD..|...."},  // source beyond its surface
+        {stretch, 0, 0, 4, 1, -1, 0, 2, 1, "..AA|....|...."}, {stretch, 0, 0, 0, 3, 0, 0, 2, 2, "....|....|...."},
         {stretch, -1000000000, 0, 2000000000, 3, 0, 0, 2, 2, "BBBB|BBBB|DDDD"},
-        {keyed, 0, 0, 2, 2, 0, 0, 2, 2, "AB..|.D..|...."},
-        {keyed, 0, 0, 4, 2, 0, 0, 2, 2, "AABB|..DD|...."},
+        {keyed, 0, 0, 2, 2, 0, 0, 2, 2, "AB..|.D..|...."}, {keyed, 0, 0, 4, 2, 0, 0, 2, 2, "AABB|..DD|...."},
         {keyed, 3, 2, 2, 2, 0, 0, 2, 2, "....|....|...A"},
         {keyed, 2, 0, -2, 2, 0, 0, 2, 2, "....|....|...."},  // no mirroring here
         {keyed, 0, 0, 2, 2, 2, 0, -2, 2, "....|....|...."},
@@ -90,21 +79,12 @@ TEST(Surface, DrawingClipsAndScales) {
     stretchCopy(dst, 0, 0, 2, 1, empty, 0, 0, 2, 1);
     fillRect(empty, 0, 0, 1, 1, 0);
     EXPECT_EQ(text(dst), "..");
-}
-
-TEST(Surface, OverlappingCopyWithinOneSurface) {
+    // Overlapping copies within one surface.
     Surface s = picture({"AB..", "MD..", "....", "...."});
     copyBlock(s, 1, 1, 2, 2, s, 0, 0);
     EXPECT_EQ(text(s), "AB..|MAB.|.MD.|....");
     copyBlock(s, 0, 0, 3, 3, s, 1, 1);
     EXPECT_EQ(text(s), "AB..|MD..|....|....");
-}
-
-TEST(Surface, TransparentColourIgnoresTheFourthByte) {
-    Surface src = picture({"MA"}), dst = picture({"CC"});
-    src.bits()[3] = 0x7F;
-    transparentCopy(dst, 0, 0, 2, 1, src, 0, 0, 2, 1, rgb(255, 0, 255) | 0xFF000000u);
-    EXPECT_EQ(text(dst), "CA");
 }
 
 // The fast paths (whole rows, doubling, repeating patterns) against the plain

@@ -15,11 +15,9 @@ using qt::test::bmp;
 using qt::test::bytes;
 using qt::test::le;
 
-// Small sound files: 16-bit mono PCM at 8000 Hz, a square wave; a one-track
-// standard MIDI file of one note; OGG Vorbis, mono 22050 Hz, a tone (empty
-// when the encoder fails). Each `ms` milliseconds long.
+// Small sound files: 16-bit mono PCM at 8000 Hz, a square wave; OGG Vorbis,
+// mono 22050 Hz, a tone (empty when the encoder fails). Each `ms` milliseconds long.
 std::string wavFile(int ms);
-std::string midiFile(int ms);
 std::string oggFile(int ms);
 
 // Small surfaces written as text pictures, one character a pixel:
