@@ -16,7 +16,7 @@ int Converter::convertFile(const char* sourcePath, const char* destPath) {
     cursor_ = source_.begin();
     sourcePath_ = sourcePath;
     lineCounter_ = 1;
-    switch (out_.open(destPath)) {
+    switch (out_.open(destPath, &source_.id())) {
         case OutputFile::OpenResult::ok:
             break;
         case OutputFile::OpenResult::locked:
@@ -24,6 +24,9 @@ int Converter::convertFile(const char* sourcePath, const char* destPath) {
             return -1;
         case OutputFile::OpenResult::notRegular:
             failure_ = {Failure::destinationNotRegular};
+            return -1;
+        case OutputFile::OpenResult::isSource:
+            failure_ = {Failure::destinationIsSource};
             return -1;
         case OutputFile::OpenResult::failed:
             failure_ = {Failure::unwritable, out_.error()};

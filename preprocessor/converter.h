@@ -23,6 +23,18 @@ class Converter {
     // destination cannot be written, and failure() tells why.
     int convertFile(const char* sourcePath, const char* destPath);
     const FailureDetail& failure() const { return failure_; }
+    // After a conversion: the source line whose 0 byte ended the text, 0
+    // when the source holds none.
+    int32_t zeroByteLine() const { return source_.zeroByteLine(); }
+
+    // The page sizes of qPre.ini that a page directive without a number
+    // restores, as read at the start of the run. Without them such a
+    // directive reads qPre.ini.
+    void setIniPageSize(int16_t width, int16_t height) {
+        iniPageWidth_ = width;
+        iniPageHeight_ = height;
+        iniPageSizeSet_ = true;
+    }
 
     // Where error reports go (CP932 caption and text); standard error unless
     // set otherwise.
@@ -73,6 +85,9 @@ class Converter {
     ReportSink sink_ = nullptr;
     AuthorWarnings* warnings_ = nullptr;
     FailureDetail failure_;
+    bool iniPageSizeSet_ = false;
+    int16_t iniPageWidth_ = 0;
+    int16_t iniPageHeight_ = 0;
 };
 
 }  // namespace qt::pre

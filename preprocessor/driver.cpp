@@ -14,6 +14,7 @@
 #include "preprocessor/failure.h"
 #include "preprocessor/finish_exe.h"
 #include "preprocessor/folder_mode.h"
+#include "preprocessor/output_file.h"
 #include "preprocessor/pre_messages.h"
 
 namespace qt::pre {
@@ -29,6 +30,7 @@ Driver::Driver(const PreSettings& settings, const Console& console)
     : settings_(settings), console_(console), converter_(layout_) {
     layout_.pageWidth = settings.pageWidth;
     layout_.pageHeight = settings.pageHeight;
+    converter_.setIniPageSize(settings.pageWidth, settings.pageHeight);
     if (settings.warnings) converter_.setWarnings(&warnings_);
 }
 
@@ -37,14 +39,22 @@ int Driver::convert(const char* source, const char* output) {
     if (result == 0 && !warnings_.empty()) {
         print(warnings_.report(source));
     }
-    if (result != 0) reportFailure(describeFailure(converter_.failure(), source, output));
+    if (result == 0 && converter_.zeroByteLine() != 0) {
+        reportFailure(describeZeroByte(source, converter_.zeroByteLine()));
+    }
+    if (result != 0) {
+        reportFailure(describeFailure(converter_.failure(), source, output));
+        failed_ = true;
+    }
     return result;
 }
 
-void Driver::run(const std::vector<std::string>& args) {
+int Driver::run(const std::vector<std::string>& args) {
+    failed_ = false;
     bool startExe = false;
     if (args.size() <= 1) {
-        startExe = fileListMode();
+        fileListMode();
+        startExe = !failed_;
     } else if (!pathExists(args[1])) {
         // Folder mode still, but a mistyped name must not leave an empty list.
         reportFailure(args[1] + ": " + msg::reasonNotFound.cp932());
@@ -55,6 +65,7 @@ void Driver::run(const std::vector<std::string>& args) {
         droppedFilesMode(args);
     }
     finish(startExe);
+    return failed_ ? 1 : 0;
 }
 
 void Driver::droppedFilesMode(const std::vector<std::string>& args) {
@@ -64,11 +75,13 @@ void Driver::droppedFilesMode(const std::vector<std::string>& args) {
         char output[kOutputNameSize];
         if (source.size() >= kPathSize) {
             print(msg::outputNameFailed.cp932() + kNewLine);
+            failed_ = true;
             return;
         }
         std::memcpy(output, source.c_str(), source.size() + 1);
         if (changeExtension(output, kPathSize, settings_.extAfter) == 0) {
             print(msg::outputNameFailed.cp932() + kNewLine);
+            failed_ = true;
             return;
         }
         if (convert(source.c_str(), output) != 0) {
@@ -78,12 +91,17 @@ void Driver::droppedFilesMode(const std::vector<std::string>& args) {
     print(msg::runEnd.cp932() + kNewLine);
 }
 
-bool Driver::fileListMode() {
+void Driver::fileListMode() {
     if (!reader_.open(settings_.fileListPath)) {
-        print(msg::listMissing.cp932() + "\t" + settings_.fileListPath + kNewLine);
-        return false;
+        const FailureDetail& why = reader_.failure();
+        if (why.what == Failure::notFound) {
+            print(msg::listMissing.cp932() + "\t" + settings_.fileListPath + kNewLine);
+        } else {
+            reportFailure(describeFailure(why, settings_.fileListPath, settings_.fileListPath));
+        }
+        failed_ = true;
+        return;
     }
-    bool failed = false;
     for (;;) {
         char source[kPathSize];
         char output[kPathSize];
@@ -92,20 +110,16 @@ bool Driver::fileListMode() {
         if (tooLong) {
             // A cut path would name some other file.
             print(msg::outputNameFailed.cp932() + kNewLine);
-            failed = true;
+            failed_ = true;
             break;
         }
         if (entry == FileListReader::Entry::none) break;
         print(std::string("\n ") + source + "\t" + msg::entryArrow.cp932() + "\t" + output +
               kNewLine);
-        if (convert(source, output) != 0) {
-            print(msg::entryFailed.cp932() + kNewLine);
-            failed = true;
-        }
+        if (convert(source, output) != 0) print(msg::entryFailed.cp932() + kNewLine);
         if (entry == FileListReader::Entry::lastEntry) break;
     }
     print(msg::runEnd.cp932() + kNewLine);
-    return !failed;
 }
 
 void Driver::finish(bool startExe) {
@@ -142,11 +156,12 @@ int runQPre(int argc, const char* const* argv) {
         const char* arg = cmdLine.argument(i);
         args.push_back(i == 0 ? std::string(arg) : absolutePath(started, arg));
     }
+    removeTemporaryFileOnSignals();
     static const Console console;
     static Driver driver(settings, console);
-    driver.run(args);
+    const int code = driver.run(args);
     std::fflush(stdout);
-    return 0;
+    return code;
 }
 
 }  // namespace qt::pre

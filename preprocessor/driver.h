@@ -16,13 +16,13 @@ class Driver {
   public:
     Driver(const PreSettings& settings, const Console& console);
 
-    // `args` are CP932, made absolute; args[0] is the program.
-    void run(const std::vector<std::string>& args);
+    // `args` are CP932, made absolute; args[0] is the program. The exit
+    // code: 1 when a conversion failed or the file list could not be read.
+    int run(const std::vector<std::string>& args);
 
   private:
     void droppedFilesMode(const std::vector<std::string>& args);
-    // True when no conversion failed.
-    bool fileListMode();
+    void fileListMode();
     void finish(bool startExe);
     void print(const std::string& cp932) const { console_.print(cp932); }
     // convertFile, followed by the file's warnings when they are asked for.
@@ -35,6 +35,7 @@ class Driver {
     FileListReader reader_;
     FileListWriter writer_;
     AuthorWarnings warnings_;
+    bool failed_ = false;  // a conversion failed, or the list could not be read
 };
 
 // The whole program; returns the exit code.

@@ -51,12 +51,23 @@ std::string describeFailure(const FailureDetail& failure, std::string_view sourc
             return text + atLine + msg::reasonNotUtf8.cp932();
         case Failure::noCp932Form:
             return text + atLine + msg::reasonNoCp932Form.cp932() + codePoint(failure.character);
+        case Failure::listInUse:
+            return text + msg::reasonListInUse.cp932();
+        case Failure::listCrAlone:
+            return text + msg::reasonListCrAlone.cp932();
+        case Failure::destinationIsSource:
+            return text + msg::reasonDestinationIsSource.cp932();
         case Failure::destinationLocked:
             return text + msg::reasonDestinationLocked.cp932();
         case Failure::unwritable:
             return text + msg::reasonUnwritable.cp932() + systemReason(failure.error);
     }
     return text;
+}
+
+std::string describeZeroByte(std::string_view source, int32_t line) {
+    return std::string(source) + ": " + msg::reasonLine.cp932() + std::to_string(line) +
+           msg::reasonZeroByte.cp932();
 }
 
 void reportFailure(std::string_view cp932Text) {

@@ -19,9 +19,13 @@ enum class Failure : uint8_t {
     outOfMemory,
     notUtf8,
     noCp932Form,
+    // The file list.
+    listInUse,
+    listCrAlone,
     // The destination (kept last).
     destinationLocked,
     destinationNotRegular,
+    destinationIsSource,
     unwritable,
 };
 
@@ -36,6 +40,9 @@ struct FailureDetail {
 // the reason is about.
 std::string describeFailure(const FailureDetail& failure, std::string_view source,
                             std::string_view destination);
+
+// "FILE: LINE:n: ..." for a source whose text a 0 byte ends on line `line`.
+std::string describeZeroByte(std::string_view source, int32_t line);
 
 // Writes "qPre: " + `cp932Text` on standard error, after what is on the console.
 void reportFailure(std::string_view cp932Text);

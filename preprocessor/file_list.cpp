@@ -1,6 +1,7 @@
 #include "preprocessor/file_list.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,8 +14,55 @@ namespace qt::pre {
 bool FileListReader::open(const char* cp932Path) {
     file_.close();
     pos_ = end_ = 0;
+    lineFeedEnds_ = false;
+    failure_ = {};
     const auto disk = resolveExisting(cp932Path);
-    return disk && file_.open(*disk, O_RDONLY, LockKind::shared) == OpenStatus::ok;
+    if (!disk) {
+        failure_ = {Failure::notFound};
+        return false;
+    }
+    // Not blocking: a FIFO would wait for a writer.
+    switch (file_.open(*disk, O_RDONLY | O_NONBLOCK, LockKind::exclusive)) {
+        case OpenStatus::ok:
+            break;
+        case OpenStatus::notFound:
+            failure_ = {Failure::notFound};
+            return false;
+        case OpenStatus::sharingViolation:
+            failure_ = {Failure::listInUse};
+            return false;
+        case OpenStatus::failed:
+            failure_ = {Failure::unreadable, errno};
+            return false;
+    }
+    struct stat st;
+    if (::fstat(file_.fd(), &st) != 0) {
+        failure_ = {Failure::unreadable, errno};
+    } else if (!S_ISREG(st.st_mode)) {
+        failure_ = {Failure::notRegular};
+    } else if (!probeLineEnds()) {
+        failure_ = {Failure::listCrAlone};
+    }
+    if (failure_.what == Failure::none) return true;
+    file_.close();
+    return false;
+}
+
+bool FileListReader::probeLineEnds() {
+    bool cr = false;
+    bool lf = false;
+    unsigned char chunk[kChunk];
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(file_.fd(), chunk, sizeof chunk, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // a failed read is met again by readEntry
+        cr = cr || std::memchr(chunk, '\r', static_cast<size_t>(n)) != nullptr;
+        lf = lf || std::memchr(chunk, '\n', static_cast<size_t>(n)) != nullptr;
+        at += n;
+    }
+    // As in sources: LF ends lines only where no CR ever does.
+    lineFeedEnds_ = lf && !cr;
+    return lf || !cr;
 }
 
 int FileListReader::readByte() {
@@ -47,6 +95,10 @@ FileListReader::LineResult FileListReader::readLine(char* buffer, size_t size) {
             buffer[pos] = '\0';
             return LineResult::endOfFile;
         }
+        if (c == '\n' && lineFeedEnds_) {
+            buffer[pos] = '\0';
+            return LineResult::line;
+        }
         if (c == '\r') {
             const int next = readByte();
             if (next == -2) return LineResult::failure;
@@ -66,6 +118,7 @@ FileListReader::LineResult FileListReader::skipLine() {
         const int c = readByte();
         if (c == -2) return LineResult::failure;
         if (c == -1) return LineResult::endOfFile;
+        if (c == '\n' && lineFeedEnds_) return LineResult::line;
         if (c != '\r') continue;
         const int next = readByte();
         if (next == -2) return LineResult::failure;
@@ -82,6 +135,7 @@ FileListReader::Entry FileListReader::readEntry(char* source, size_t sourceSize,
     for (;;) {
         const int first = readByte();
         if (first < 0) return Entry::none;
+        if (first == '\n' && lineFeedEnds_) continue;  // an empty line
         const int second = readByte();
         if (second < 0) return Entry::none;
         if (first == '\r' && second == '\n') continue;  // an empty line

@@ -1,9 +1,11 @@
 #pragma once
-// The file list: pairs of lines, source path then output path, CR LF ended.
+// The file list: pairs of lines, source path then output path, CR LF ended
+// (or LF ended in a list without any CR).
 #include <cstddef>
 #include <string>
 
 #include "common/file_lock.h"
+#include "preprocessor/failure.h"
 
 namespace qt::pre {
 
@@ -12,8 +14,12 @@ class FileListReader {
     enum class Entry { entry, lastEntry, none };
     enum class LineResult { line, endOfFile, tooLong, failure };
 
-    // Opens an existing list with a shared lock; closes any list open before.
+    // Opens an existing list and keeps it locked, exclusively, until it is
+    // closed: two runs on one list would each carry the page position of
+    // their own files on. Closes any list open before. False when it is no
+    // readable list; failure() tells why.
     bool open(const char* cp932Path);
+    const FailureDetail& failure() const { return failure_; }
     // The next entry; `tooLong` tells that a line did not fit its buffer
     // (the list ends there).
     Entry readEntry(char* source, size_t sourceSize, char* output, size_t outputSize,
@@ -29,8 +35,12 @@ class FileListReader {
     // A byte (0-255), -1 at the end of the file, -2 when the read failed.
     int readByte();
     void stepBack(size_t n) { pos_ -= n; }
+    // Decides how lines end from the whole file; false for CR alone.
+    bool probeLineEnds();
 
     LockedFile file_;
+    FailureDetail failure_;
+    bool lineFeedEnds_ = false;
     unsigned char buffer_[kKeep + kChunk];
     size_t pos_ = 0;
     size_t end_ = 0;

@@ -1,6 +1,8 @@
 #include "preprocessor/output_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +12,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+#include <string_view>
 
 #include "common/paths.h"
 
@@ -17,17 +21,111 @@ namespace qt::pre {
 
 namespace {
 
+constexpr char kTempMark[] = ".qpre-";
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 mode_t creationMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
 }
 
+// The temporary file a signal handler removes: its path is copied here
+// before it counts, so the handler only unlinks.
+char pendingTemp[PATH_MAX];
+volatile sig_atomic_t pendingTempSet = 0;
+
+extern "C" void removePendingTemp(int sig) {
+    if (pendingTempSet != 0) ::unlink(pendingTemp);
+    // The default action is back (SA_RESETHAND): the process ends of the
+    // signal once the handler returns.
+    ::raise(sig);
+}
+
+// Holds the cleanup signals back while the temporary file and its note in
+// pendingTemp change together.
+class SignalsHeld {
+  public:
+    SignalsHeld() {
+        sigset_t set;
+        sigemptyset(&set);
+        for (const int sig : kCleanupSignals) sigaddset(&set, sig);
+        ::sigprocmask(SIG_BLOCK, &set, &old_);
+    }
+    ~SignalsHeld() { ::sigprocmask(SIG_SETMASK, &old_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+  private:
+    sigset_t old_;
+};
+
+void notePendingTemp(const std::string& path) {
+    if (path.size() >= sizeof pendingTemp) return;  // mkostemp refuses such a path anyway
+    std::memcpy(pendingTemp, path.c_str(), path.size() + 1);
+    pendingTempSet = 1;
+}
+
+// The PID in a temporary file's name, or 0 when `name` is not one.
+pid_t temporaryFileWriter(std::string_view name) {
+    // "." NAME ".qpre-" PID "-" and six letters or digits.
+    const size_t mark = name.rfind(kTempMark);
+    if (name.size() < 2 || name[0] != '.' || mark == std::string_view::npos || mark < 2) return 0;
+    const std::string_view rest = name.substr(mark + sizeof kTempMark - 1);
+    const size_t dash = rest.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 9 || rest.size() != dash + 7) return 0;
+    pid_t pid = 0;
+    for (const char c : rest.substr(0, dash)) {
+        if (c < '0' || c > '9') return 0;
+        pid = pid * 10 + (c - '0');
+    }
+    for (const char c : rest.substr(dash + 1)) {
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return 0;
+    }
+    return pid;
+}
+
+// Temporary files whose writer is gone (killed, or crashed): the PID in the
+// name is no process, and nobody holds the file's lock. A writer's own PID
+// lives as long as it writes, so a file being written is never taken.
+void removeAbandoned(const std::string& folder) {
+    static std::set<std::string> swept;
+    if (!swept.insert(folder).second) return;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return;
+    while (const dirent* e = ::readdir(dir)) {
+        const pid_t writer = temporaryFileWriter(e->d_name);
+        if (writer == 0 || writer == ::getpid()) continue;
+        if (::kill(writer, 0) == 0 || errno != ESRCH) continue;
+        const std::string path = folder + e->d_name;
+        LockedFile file;
+        if (file.open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK, LockKind::exclusive) != OpenStatus::ok) {
+            continue;
+        }
+        struct stat st;
+        if (::fstat(file.fd(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+    }
+    ::closedir(dir);
+}
+
 }  // namespace
+
+void removeTemporaryFileOnSignals() {
+    for (const int sig : kCleanupSignals) {
+        struct sigaction old {};
+        // A signal the caller chose to ignore (nohup) stays ignored.
+        if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
+        struct sigaction action {};
+        action.sa_handler = removePendingTemp;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(sig, &action, nullptr);
+    }
+}
 
 OutputFile::~OutputFile() { discard(); }
 
-OutputFile::OpenResult OutputFile::open(const char* cp932Path) {
+OutputFile::OpenResult OutputFile::open(const char* cp932Path, const FileId* source) {
     discard();
     failed_ = false;
     error_ = 0;
@@ -46,6 +144,8 @@ OutputFile::OpenResult OutputFile::open(const char* cp932Path) {
         if (S_ISLNK(st.st_mode) && ::realpath(dest.c_str(), real) != nullptr) dest = real;
         if (::stat(dest.c_str(), &st) == 0) {
             if (!S_ISREG(st.st_mode)) return OpenResult::notRegular;
+            // Renamed onto, the source would be lost: it is read, not yet converted.
+            if (source != nullptr && FileId{st.st_dev, st.st_ino} == *source) return OpenResult::isSource;
             mode = st.st_mode & 07777;
         }
         // Held for the whole conversion: the engine cannot open the old file
@@ -65,7 +165,9 @@ OutputFile::OpenResult OutputFile::open(const char* cp932Path) {
     const size_t slash = dest.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : dest.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? dest : dest.substr(slash + 1);
-    std::string temp = folder + "." + name + ".qpre-XXXXXX";
+    removeAbandoned(folder);
+    std::string temp = folder + "." + name + kTempMark + std::to_string(::getpid()) + "-XXXXXX";
+    const SignalsHeld held;
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         error_ = errno;
@@ -73,6 +175,7 @@ OutputFile::OpenResult OutputFile::open(const char* cp932Path) {
         return OpenResult::failed;
     }
     ::flock(fd, LOCK_EX | LOCK_NB);
+    notePendingTemp(temp);
     ::fchmod(fd, mode);
     fd_ = fd;
     tempPath_ = std::move(temp);
@@ -118,11 +221,15 @@ bool OutputFile::commit() {
         failed_ = true;
         error_ = errno;
     }
-    if (!failed_ && ::rename(tempPath_.c_str(), destPath_.c_str()) != 0) {
-        failed_ = true;
-        error_ = errno;
+    {
+        const SignalsHeld held;
+        if (!failed_ && ::rename(tempPath_.c_str(), destPath_.c_str()) != 0) {
+            failed_ = true;
+            error_ = errno;
+        }
+        if (failed_) ::unlink(tempPath_.c_str());
+        pendingTempSet = 0;
     }
-    if (failed_) ::unlink(tempPath_.c_str());
     tempPath_.clear();
     destLock_.close();
     return !failed_;
@@ -132,7 +239,9 @@ void OutputFile::discard() {
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
+        const SignalsHeld held;
         ::unlink(tempPath_.c_str());
+        pendingTempSet = 0;
     }
     tempPath_.clear();
     used_ = 0;

@@ -2,17 +2,19 @@
 // The destination of one conversion. Bytes collect in a buffer and go to a
 // temporary file beside the destination; commit renames it into place, so a
 // failed conversion never leaves a half-written or missing destination.
+// The temporary file is ".NAME.qpre-PID-XXXXXX", PID being its writer's.
 #include <cstddef>
 #include <cstring>
 #include <string>
 
 #include "common/file_lock.h"
+#include "preprocessor/file_id.h"
 
 namespace qt::pre {
 
 class OutputFile {
   public:
-    enum class OpenResult { ok, locked, notRegular, failed };
+    enum class OpenResult { ok, locked, notRegular, isSource, failed };
 
     OutputFile() = default;
     ~OutputFile();
@@ -20,9 +22,11 @@ class OutputFile {
     OutputFile& operator=(const OutputFile&) = delete;
 
     // `cp932Path` names the destination. A destination another process holds
-    // locked (the engine playing it) is `locked`; nothing is created then.
-    // After `failed`, error() tells why.
-    OpenResult open(const char* cp932Path);
+    // locked (the engine playing it) is `locked`, and one that is the file
+    // `source` is `isSource`; nothing is created then. After `failed`,
+    // error() tells why. Temporary files whose writer is gone are removed
+    // from the destination's folder first (once per folder and process).
+    OpenResult open(const char* cp932Path, const FileId* source = nullptr);
 
     void put(char c) {
         if (used_ == kBufferSize) flush();
@@ -67,5 +71,9 @@ class OutputFile {
     size_t used_ = 0;
     char buffer_[kBufferSize];
 };
+
+// From now on SIGINT, SIGTERM and SIGHUP (unless ignored) remove the
+// temporary file of the conversion under way before they end the process.
+void removeTemporaryFileOnSignals();
 
 }  // namespace qt::pre

@@ -205,9 +205,17 @@ void Converter::directive() {
 
     const char* name = words[0].c_str();
     if (sameText(name, "pagewidth") == 0) {
-        layout_.pageWidth = count >= 2 ? low16(numeralInt(words[1].c_str())) : iniPageWidth();
+        if (count >= 2) {
+            layout_.pageWidth = low16(numeralInt(words[1].c_str()));
+        } else {
+            layout_.pageWidth = iniPageSizeSet_ ? iniPageWidth_ : iniPageWidth();
+        }
     } else if (sameText(name, "pageheight") == 0) {
-        layout_.pageHeight = count >= 2 ? low16(numeralInt(words[1].c_str())) : iniPageHeight();
+        if (count >= 2) {
+            layout_.pageHeight = low16(numeralInt(words[1].c_str()));
+        } else {
+            layout_.pageHeight = iniPageSizeSet_ ? iniPageHeight_ : iniPageHeight();
+        }
     } else {
         showErrorBox(msg::unknownDirective.cp932() + words[0], line);
     }

@@ -50,6 +50,15 @@ inline const Message reasonNoCp932Form{": Shift-JIS（CP932）にない文字で
 inline const Message reasonDestinationLocked{
     "ほかのプログラム（再生中の qRun など）が開いているため書き換えられません"};
 inline const Message reasonUnwritable{"書き込めません: "};  // + the system's reason
+inline const Message reasonDestinationIsSource{
+    "変換元のソースファイルそのものなので書き換えません"};
+// After "LINE:" + number, beside a conversion that did not fail.
+inline const Message reasonZeroByte{
+    ": NUL バイト（0x00）で本文が終わっています。ここから後は変換していません"};
+// The file list.
+inline const Message reasonListInUse{"ほかの qPre が同じファイルリストを使っています"};
+inline const Message reasonListCrAlone{
+    "改行が CR だけなので読めません（CR LF か LF で保存してください）"};
 
 // qPre --help (standard output).
 inline const Message usage{
@@ -63,6 +72,8 @@ inline const Message usage{
     "  --version       版を表示します\n"
     "ソースは Shift-JIS か UTF-8、改行は CR LF か LF です。"
     "設定は実行ファイルの横の qPre.ini から読みます。\n"
-    "変換できなかった理由は標準エラーに「qPre: ファイル: 理由」の形で出ます。\n"};
+    "変換できなかった理由は標準エラーに「qPre: ファイル: 理由」の形で出ます。\n"
+    "終了コードは、変換に失敗したファイルがあったかファイルリストを読めなかったときは 1、"
+    "それ以外は 0 です。\n"};
 
 }  // namespace qt::pre::msg

@@ -45,6 +45,8 @@ bool SourceText::reserve(size_t n) {
 
 FailureDetail SourceText::load(const char* cp932Path) {
     size_ = 0;
+    id_ = {};
+    zeroByteLine_ = 0;
     const auto disk = resolveExisting(cp932Path);
     if (!disk) return {Failure::notFound};
     LockedFile file;
@@ -62,6 +64,7 @@ FailureDetail SourceText::load(const char* cp932Path) {
     struct stat st;
     if (::fstat(file.fd(), &st) != 0) return {Failure::unreadable, errno};
     if (!S_ISREG(st.st_mode)) return {Failure::notRegular};
+    id_ = {st.st_dev, st.st_ino};
     if (st.st_size <= 0) return {Failure::empty};
     if (static_cast<unsigned long long>(st.st_size) > kMaxSourceSize) return {Failure::tooLarge};
     const size_t want = static_cast<size_t>(st.st_size);
@@ -93,6 +96,14 @@ FailureDetail SourceText::load(const char* cp932Path) {
     }
     data_.get()[size_] = 0;
     data_.get()[size_ + 1] = 0;
+    const unsigned char* text = data_.get();
+    if (const void* found = std::memchr(text, 0, size_)) {
+        const auto* zero = static_cast<const unsigned char*>(found);
+        zeroByteLine_ = 1;
+        for (const unsigned char* p = text + 1; p < zero; ++p) {
+            if (p[0] == '\n' && p[-1] == '\r') ++zeroByteLine_;
+        }
+    }
     return {};
 }
 

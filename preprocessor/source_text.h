@@ -3,10 +3,12 @@
 // two 0 bytes. The buffer is kept for the run and grows only when a larger
 // file comes.
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 
 #include "preprocessor/failure.h"
+#include "preprocessor/file_id.h"
 
 namespace qt::pre {
 
@@ -23,6 +25,11 @@ class SourceText {
 
     const unsigned char* begin() const { return data_.get(); }
     size_t size() const { return size_; }
+    // The file that was read.
+    const FileId& id() const { return id_; }
+    // The line (counted by CR LF) of the first 0 byte within the text, which
+    // ends the text there; 0 when there is none.
+    int32_t zeroByteLine() const { return zeroByteLine_; }
 
   private:
     struct Free {
@@ -36,6 +43,8 @@ class SourceText {
     std::unique_ptr<unsigned char, Free> data_;
     size_t capacity_ = 0;
     size_t size_ = 0;
+    FileId id_;
+    int32_t zeroByteLine_ = 0;
 };
 
 }  // namespace qt::pre

@@ -1,8 +1,11 @@
 // convertFile on a generated 1 MiB scenario source: body text in kana, kanji
-// and ASCII with punctuation, commands, comments and directives.
+// and ASCII with punctuation, commands, comments and directives; and a whole
+// dropped-files run of a source full of page directives without a number,
+// which restore the sizes of a large qPre.ini.
 //   bench_preprocessor [benchmark options]
 //   bench_preprocessor --write-source PATH   (the same source, for qpre-vs-copy)
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,7 +14,9 @@
 #include <string>
 
 #include "common/cp932.h"
+#include "common/exe_folder.h"
 #include "preprocessor/converter.h"
+#include "preprocessor/driver.h"
 #include "preprocessor/source_text.h"
 
 namespace {
@@ -85,6 +90,55 @@ void BM_ConvertFile(benchmark::State& state) {
     ::rmdir(folder.c_str());
 }
 BENCHMARK(BM_ConvertFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+bool writeWhole(const std::string& path, const std::string& bytes) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+// 50,000 "#pagewidth" and "#pageheight" lines without a number, converted as
+// qPre converts a dropped file, beside a qPre.ini of about 200 KB whose
+// [honbun] section comes last.
+void BM_BarePageDirectives(benchmark::State& state) {
+    const std::string folder = folderForFiles();
+    std::string ini = "[main]\r\nfinishExit=1\r\n";
+    for (int i = 0; i < 3000; ++i) {
+        ini += "; note " + std::to_string(i) + ": chapter settings kept by the author, unused\r\n";
+    }
+    ini += "[honbun]\r\npageWidth=40\r\npageHeight=8\r\n";
+    std::string source;
+    for (int i = 0; i < 25000; ++i) source += "#pagewidth\r\n#pageheight\r\n";
+    const std::string src = folder + "/directives.txt";
+    if (!writeWhole(folder + "/qPre.ini", ini) || !writeWhole(src, source)) {
+        state.SkipWithError("cannot write the files");
+        return;
+    }
+    std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", folder.c_str());
+    qt::pre::PreSettings settings = qt::pre::loadSettings();
+    settings.waitForEnter = false;
+    const qt::pre::Console console(false);
+    // The console lines go nowhere while it runs.
+    std::fflush(stdout);
+    const int savedOut = ::dup(1);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    ::dup2(null, 1);
+    for (auto _ : state) {
+        qt::pre::Driver driver(settings, console);
+        driver.run({"qPre", src});
+    }
+    std::fflush(stdout);
+    ::dup2(savedOut, 1);
+    ::close(savedOut);
+    ::close(null);
+    qt::exeFolder[0] = '\0';
+    for (const char* name : {"/qPre.ini", "/directives.txt", "/directives.dat"}) {
+        ::unlink((folder + name).c_str());
+    }
+    ::rmdir(folder.c_str());
+}
+BENCHMARK(BM_BarePageDirectives)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -39,7 +39,7 @@ TEST(FileListReader, Entries) {
         // clang-format off
         {"\r\n\r\nsc/a.txt\r\nsc/a.dat\r\n\r\nsc/b.txt\r\nsc/b.dat", {"E:sc/a.txt|sc/a.dat", "L:sc/b.txt|sc/b.dat"}},
         {"a\r\nb\r\n", {"E:a|b"}}, {"a\r\nb\r\n\r\n;c\r\n\r\n", {"E:a|b"}}, {"a\r\nb\r\n;c", {"E:a|b"}},
-        {"", {}}, {"\r\n", {}}, {"a", {}}, {"a\nb\n", {}}, {"a\r\nb\nc\n", {"L:a|b\nc\n"}},
+        {"", {}}, {"\r\n", {}}, {"a", {}}, {"a\nb\n", {"E:a|b"}}, {"a\r\nb\nc\n", {"L:a|b\nc\n"}},
         {"a\r\n", {"L:a|"}}, {"a\r\n\r\nb\r\nc", {"E:a|", "L:b|c"}}, {";x\r\na\r\n;b\r\n", {"E:a|;b"}},
         {";only", {}}, {" a \r\n b \r\n", {"E: a | b "}}, {"a\rb\r\nc\r\n", {"E:ab|c"}},
         {"x\r\ny\r", {"L:x|y"}}, {s258 + "\r\no\r\n", {"E:" + s258 + "|o"}}, {s259 + "\r\no\r\n", {"!"}},

@@ -38,11 +38,16 @@ class QPreE2E : public ::testing::Test {
     // Runs qPre in `cwd` with ENTER typed, after the shell words `before` and
     // with `redirect` added; returns its output.
     std::string run(const std::string& args, const std::string& cwd, const std::string& redirect = "",
-                    const std::string& before = "") {
+                    const std::string& before = "", int status = 0) {
         const std::string line = "cd " + cwd + " && " + before + " " + root_.path() + "/qPre " + args + " " + redirect;
-        EXPECT_EQ(root_.run(line, "\n"), 0) << args;
+        EXPECT_EQ(root_.run(line, "\n"), status) << args;
         err_ = root_.err;
         return root_.out;
+    }
+    // The same for a run in which something failed: exit code 1.
+    std::string runFailing(const std::string& args, const std::string& cwd, const std::string& redirect = "",
+                           const std::string& before = "") {
+        return run(args, cwd, redirect, before, 1);
     }
 
     qt::test::ProgramFolder root_{{"qPre"}, "novel〜1"};
@@ -54,7 +59,7 @@ TEST_F(QPreE2E, DroppedFiles) {
     writeFile(root_ / "ch2.txt", "/@\r\nabc");
     writeFile(work_ + "/empty.txt", "");
     // Relative and absolute; an empty file and a folder fail.
-    EXPECT_EQ(run("第一章.txt empty.txt " + root_ / "ch2.txt .", work_),
+    EXPECT_EQ(runFailing("第一章.txt empty.txt " + root_ / "ch2.txt .", work_),
               kDropped + "...失敗\r\n...失敗\r\n" + kEnd + kPrompt);
     EXPECT_EQ(readFile(work_ + "/第一章.dat"), kHeader + sj("/bgm,play,op 1.mp3,;\r\n吾輩は猫である。\r\n"));
     EXPECT_EQ(readFile(root_ / "ch2.dat"), kHeader + "/@,;\r\nabc");  // the page goes on
@@ -62,7 +67,7 @@ TEST_F(QPreE2E, DroppedFiles) {
 
     ini("[main]\r\nextAfter=.bin\r\nfinishExit=1\r\n[honbun]\r\npageWidth=8\r\npageHeight=3\r\n");
     writeFile(work_ + "/a.txt", "abcdefghij\r\nk\r\n/e \"x\r\n");
-    EXPECT_EQ(run("./a.txt " + std::string(300, 'n') + " a.txt", work_),
+    EXPECT_EQ(runFailing("./a.txt " + std::string(300, 'n') + " a.txt", work_),
               kDropped + "≪変換後のﾌｧｲﾙ名作成に 失敗≫\r\n");
     EXPECT_EQ(readFile(work_ + "/a.bin"), kHeader + "abcdefg\r\nhij\r\n/\\,;\r\nk\r\n/e,x");
     EXPECT_EQ(err_, "エラー　" + work_ + "/a.txt　LINE:3: 命令引数]\nダブルクォーテーションの終端が見つかりません\n");
@@ -84,19 +89,19 @@ TEST_F(QPreE2E, WarningsForAuthorsOnlyWhenAsked) {
 }
 
 TEST_F(QPreE2E, FileListAndTheFinishExecutable) {
-    EXPECT_EQ(run("", work_, "<&-"), "ファイルリストが見つかりません→\tfilelist.ini\r\n" + kPrompt);
+    EXPECT_EQ(runFailing("", work_, "<&-"), "ファイルリストが見つかりません→\tfilelist.ini\r\n" + kPrompt);
 
     ini("[main]\r\nfinishExeRun=run.sh\r\n");
     writeFile(exe_ + "/run.sh", "#!/bin/sh\necho started > \"$(dirname \"$0\")/marker\"\n");
     fs::permissions(exe_ + "/run.sh", fs::perms::owner_exec, fs::perm_options::add);
     writeFile(exe_ + "/sc/a.txt", "a\r\n");
     writeFile(exe_ + "/filelist.ini", ";list\r\n\r\nmissing.txt\r\nm.dat\r\nsc\\a.txt\r\nsc\\a.dat\r\n");
-    EXPECT_EQ(run("", work_),
+    EXPECT_EQ(runFailing("", work_),
               "\n missing.txt\t→\tm.dat\r\n...プリプロセス失敗\r\n\n sc\\a.txt\t→\tsc\\a.dat\r\n" + kEnd + kPrompt);
     EXPECT_EQ(readFile(exe_ + "/sc/a.dat"), kHeader + "a\r\n");
     // An output path too long for its buffer is refused, not cut short.
     writeFile(exe_ + "/filelist.ini", "sc/a.txt\r\n" + std::string(300, 'o'));
-    EXPECT_EQ(run("", work_), "≪変換後のﾌｧｲﾙ名作成に 失敗≫\r\n" + kEnd + kPrompt);
+    EXPECT_EQ(runFailing("", work_), "≪変換後のﾌｧｲﾙ名作成に 失敗≫\r\n" + kEnd + kPrompt);
     // Neither run started the program: each had an entry that failed.
     EXPECT_FALSE(poll([&] { return fileExists(exe_ + "/marker"); }, 100));
 
@@ -151,10 +156,10 @@ TEST_F(QPreE2E, LockedDestinationAndFullDisk) {
     writeFile(work_ + "/a.dat", "previous");
     const int held = ::open((work_ + "/a.dat").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    EXPECT_EQ(run("a.txt", work_), kDropped + "...失敗\r\n" + kEnd);
+    EXPECT_EQ(runFailing("a.txt", work_), kDropped + "...失敗\r\n" + kEnd);
     ::close(held);
     // 4 blocks of 512 bytes: the console fits, the destination does not.
-    EXPECT_EQ(run("a.txt", work_, "", "ulimit -f 4;"), kDropped + "...失敗\r\n" + kEnd);
+    EXPECT_EQ(runFailing("a.txt", work_, "", "ulimit -f 4;"), kDropped + "...失敗\r\n" + kEnd);
     EXPECT_EQ(readFile(work_ + "/a.dat"), "previous");
     EXPECT_EQ(std::distance(fs::directory_iterator(work_), {}), 2);
 }
@@ -190,7 +195,7 @@ TEST_F(QPreE2E, EachFailedConversionSaysWhyOnStandardError) {
     const int held = ::open((exe_ + "/held.txt").c_str(), O_RDONLY | O_CLOEXEC);
     const int playing = ::open((exe_ + "/playing.dat").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(held, LOCK_EX) | ::flock(playing, LOCK_EX), 0);
-    EXPECT_EQ(run("", work_), out + kEnd);
+    EXPECT_EQ(runFailing("", work_), out + kEnd);
     EXPECT_EQ(err_, err);
     ::close(held);
     ::close(playing);
