@@ -1,7 +1,7 @@
 // Any bytes as qRun.ini: start-up reads every key (screens, window, body
 // text, key wait) headless, then plays a short page with compositing, the
 // key wait and a new page, so that every setting reaches the drawing.
-#include <unistd.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -21,15 +21,16 @@
 
 namespace {
 
-// The game folder, entered once and removed at exit.
+// The game folder, removed at exit. Entered only while an input runs: the
+// fuzzer's own paths are relative to where it was started.
 struct GameFolder {
     std::string path;
     GameFolder() {
         char tmpl[] = "/tmp/qt_fuzz_engine_iniXXXXXX";
-        if (mkdtemp(tmpl) == nullptr || ::chdir(tmpl) != 0) return;
+        if (mkdtemp(tmpl) == nullptr) return;
         path = tmpl;
         std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", path.c_str());
-        if (std::FILE* f = std::fopen("s.dat", "wb")) {
+        if (std::FILE* f = std::fopen((path + "/s.dat").c_str(), "wb")) {
             const std::string body = std::string(qt::scenario::kHeaderLine) +
                                      "\x82\xA0\r\n/allblt,;\r\n/@,;\r\nab\r\n/\\,;\r\n/allbltdirect,;\r\nc\r\n";
             std::fwrite(body.data(), 1, body.size(), f);
@@ -61,11 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace qt::engine;
     static GameFolder folder;
     if (folder.path.empty() || size == 0) return 0;
-    if (std::FILE* f = std::fopen("qRun.ini", "wb")) {
+    if (std::FILE* f = std::fopen((folder.path + "/qRun.ini").c_str(), "wb")) {
         std::fwrite(data + 1, 1, size - 1, f);
         std::fclose(f);
     }
     if (!screensFit()) return 0;
+    const std::filesystem::path started = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path);
 
     qt::platform::HeadlessBackend backend(qt::platform::HeadlessOptions{});
     // The first byte chooses the text: glyphs drawn by FreeType, or none.
@@ -90,5 +93,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     interpreter.releaseForRestart();
+    std::filesystem::current_path(started);
     return 0;
 }
