@@ -1,9 +1,12 @@
 #include "common/ini_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,9 +59,21 @@ std::optional<std::string> loadSettings(const char* fileName) {
     if (n < 0 || static_cast<size_t>(n) >= sizeof iniPath) return std::nullopt;
     auto disk = resolveExisting(iniPath);
     if (!disk) return std::nullopt;
-    std::ifstream in(*disk, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
+    // A folder, a pipe or a device is no settings file: without blocking,
+    // and read like a missing one.
+    const int fd = ::open(disk->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    std::string text;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    for (char buf[8192]; ok;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n > 0) text.append(buf, static_cast<size_t>(n));
+        else if (n == 0) break;
+        else ok = errno == EINTR;
+    }
+    ::close(fd);
+    if (!ok) return std::nullopt;
     // Editors often save with a UTF-8 byte-order mark; it must not hide the first section.
     if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
     return text;

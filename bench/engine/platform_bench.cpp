@@ -1,4 +1,4 @@
-// Speed of the platform layer's drawing, text, image loading and music
+// Speed of the platform layer's drawing, text, image loading and sound
 // opening, each beside the yardstick it is judged against (memcpy of the
 // target frame; reading the image file's bytes).
 #include <benchmark/benchmark.h>
@@ -180,6 +180,22 @@ void BM_OpenThreeMinuteOgg(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenThreeMinuteOgg)->Unit(benchmark::kMillisecond);
+
+// Opening a 30-second OGG on the effect channel: decoded whole into memory.
+void BM_OpenThirtySecondOggEffect(benchmark::State& state) {
+    TempFolder dir;
+    const std::string path = dir.write("effect.ogg", test::oggFile(30000));
+    const auto sound = createMixerSound(true);
+    const auto effect = sound->createChannel(SoundChannel::Kind::effect);
+    for (auto _ : state) {
+        if (!effect->open(path)) {
+            state.SkipWithError("open failed");
+            break;
+        }
+        effect->close();
+    }
+}
+BENCHMARK(BM_OpenThirtySecondOggEffect)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace qt::platform

@@ -37,6 +37,8 @@ struct Engine {
     // after the window is destroyed.
     bool hasWindow = false;
     int32_t runState = kRunning;
+    // An errexit report was made: the run ends with exit code 1.
+    bool fatal = false;
 
     int32_t screenWidth = 320, screenHeight = 240;  // composition resolution
     int32_t windowWidth = 640, windowHeight = 480;  // presentation resolution

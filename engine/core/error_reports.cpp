@@ -38,6 +38,7 @@ bool ending(const Engine& engine) { return engine.hasWindow && !mainWindowExists
 void errexit(Engine& engine, std::string_view textCp932) {
     if (ending(engine)) return;
     showMessageBox(engine, msg::errexitCaption.cp932(), textCp932, platform::BoxIcon::stop);
+    engine.fatal = true;
     if (!engine.hasWindow) {
         endProcess(engine, 1);
         return;

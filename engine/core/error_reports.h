@@ -10,7 +10,8 @@ struct Engine;
 void endProcess(Engine& engine, int code);
 
 // Stop icon, caption "errexit()". Without a window the process ends at once
-// with exit code 1; otherwise the window is destroyed and this returns.
+// with exit code 1; otherwise the window is destroyed and this returns, and
+// the run ends through its loop with exit code 1.
 void errexit(Engine& engine, std::string_view textCp932);
 
 // A problem outside the scenario (options, files of the tools): "qRun: "

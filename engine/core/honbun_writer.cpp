@@ -1,5 +1,6 @@
 #include "engine/core/honbun_writer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -16,6 +17,17 @@ namespace qt::engine {
 namespace {
 
 constexpr platform::ColorRef kTopBit = 0x80000000u;
+
+int32_t saturated(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// Far enough outside any surface that nothing drawn there shows, and near
+// enough that the text's own cell arithmetic stays in range.
+int onSurface(int64_t v) {
+    constexpr int64_t kFar = int64_t{1} << 30;
+    return static_cast<int>(std::clamp(v, -kFar, kFar));
+}
 
 bool malformed(Engine& engine, const Message& text) {
     showErrorBox(engine, text.cp932());
@@ -45,7 +57,7 @@ bool HonbunWriter::init(Engine& engine, platform::Surface* presentation) {
     const int32_t size = list.number(0);
     font_.reset();
     setFont(face, size, list.fields[1], static_cast<uint8_t>(list.number(2)));
-    linePitch = static_cast<int32_t>(2u * static_cast<uint32_t>(size));
+    linePitch = saturated(int64_t{2} * size);
 
     if (!readListSetting("honbun", "fontColors", "&Hffffff,,&Hff0000,,&H80000000", 32, 3, 8, list)) {
         return malformed(engine, msg::fontColorsBad);
@@ -59,7 +71,8 @@ bool HonbunWriter::init(Engine& engine, platform::Surface* presentation) {
     char rect[33];
     readIniString("honbun", "darkBackRECT", "", rect, sizeof rect, kIniFile);
     if (rect[0] == '\0') {
-        dark = {baseX - 16, baseY - 16, engine.screenWidth - 8, engine.screenHeight - 8, 2};
+        dark = {saturated(int64_t{baseX} - 16), saturated(int64_t{baseY} - 16),
+                saturated(int64_t{engine.screenWidth} - 8), saturated(int64_t{engine.screenHeight} - 8), 2};
     } else {
         if (!readListSetting("honbun", "darkBackRECT", "", 32, 5, 8, list)) {
             return malformed(engine, msg::darkBackRectBad);
@@ -96,11 +109,17 @@ void HonbunWriter::drawLine(const char* textCp932) {
     if (target_ == nullptr || !font_) return;
     const std::string_view text(textCp932, std::strlen(textCp932));
     if ((shadowColor & kTopBit) == 0 && !opaque) {
-        font_->draw(*target_, curX + 1, curY + 1, text, shadowColor, std::nullopt);
+        font_->draw(*target_, onSurface(curX + 1), onSurface(curY + 1), text, shadowColor, std::nullopt);
     }
     std::optional<platform::ColorRef> background;
     if (opaque) background = backgroundColor;
-    font_->draw(*target_, curX, curY, text, textColor, background);
+    font_->draw(*target_, onSurface(curX), onSurface(curY), text, textColor, background);
+}
+
+void HonbunWriter::nextLine() {
+    // Endless pages at the largest pitch stay far below the surface.
+    constexpr int64_t kFarthest = int64_t{1} << 62;
+    curY = std::clamp<int64_t>(curY + linePitch, -kFarthest, kFarthest);
 }
 
 void HonbunWriter::newPage(Engine& engine) {

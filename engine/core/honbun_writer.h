@@ -28,7 +28,7 @@ public:
     void setColors(platform::ColorRef text, platform::ColorRef shadow, platform::ColorRef background);
 
     void drawLine(const char* textCp932);
-    void nextLine() { curY += linePitch; }
+    void nextLine();
     void resetPosition() {
         curX = baseX;
         curY = baseY;
@@ -37,7 +37,9 @@ public:
     void newPage(Engine& engine);
 
     int32_t baseX = 24, baseY = 24;
-    int32_t curX = 24, curY = 24;
+    // Wider than the settings: a page of lines from an extreme base or
+    // pitch must not overflow.
+    int64_t curX = 24, curY = 24;
     int32_t linePitch = 40;
     platform::ColorRef textColor = 0xffffff, shadowColor = 0xff0000;
     bool opaque = false;  // a background colour fills each line's cell

@@ -64,7 +64,11 @@ inline const Message usage{
     "                  and DIR/end.png when the engine ends\n"
     "  --until MS      headless: close the window when the virtual clock reaches MS\n"
     "                  (default 600000)\n"
-    "  --trace FILE    write PATH:LINE: FIELD for every interpreter step\n"};
+    "  --trace FILE    write PATH:LINE: FIELD for every interpreter step\n"
+    "\n"
+    "Exit status: 0 when the engine ends normally, 1 when it ends on a fatal error\n"
+    "(an errexit() report, or a settings error before the window exists), with a\n"
+    "window or headless; 2 for a bad option.\n"};
 inline const Message seeHelp{" (see --help)"};
 inline const Message unknownOption{"unknown option "};
 inline const Message optionNeedsFile{" needs a file"};

@@ -75,7 +75,7 @@ int runEngine(Engine& engine, const std::function<void(Engine&)>& restart) {
         engine.host->releaseForRestart();
         if (restart) restart(engine);
     }
-    return code;
+    return engine.fatal ? 1 : code;
 }
 
 }  // namespace qt::engine

@@ -1,4 +1,6 @@
 // The key wait: the flashing prompt on idle turns and the keys that end it.
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -49,8 +51,9 @@ void KeyWait::drawPrompt(Engine& engine) {
     const KeyWaitSettings& s = engine.keyWait;
     const platform::ColorRef color = (backend.tickCount() & s.flashMask) != 0 ? s.onColor : s.offColor;
     const std::string_view text(s.viewstr, std::strlen(s.viewstr));
-    promptFont_->draw(engine.clientPicture, engine.windowWidth + s.dx, engine.windowHeight + s.dy,
-                      text, color, std::nullopt);
+    const auto at = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2)); };
+    promptFont_->draw(engine.clientPicture, at(int64_t{engine.windowWidth} + s.dx),
+                      at(int64_t{engine.windowHeight} + s.dy), text, color, std::nullopt);
     presentMainWindow(engine);
 }
 

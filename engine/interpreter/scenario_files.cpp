@@ -96,7 +96,8 @@ void ScenarioFiles::open(const char* path) {
 
     OpenStatus status = OpenStatus::notFound;
     if (std::optional<std::string> disk = resolveExisting(path_)) {
-        status = file_.open(*disk, O_RDONLY, LockKind::exclusive);
+        // A pipe would block the open until a writer came; readAll refuses it.
+        status = file_.open(*disk, O_RDONLY | O_NONBLOCK, LockKind::exclusive);
     }
     if (status == OpenStatus::sharingViolation) {
         errexit(*engine_, msg::scenarioHeld.cp932());

@@ -6,9 +6,24 @@
 
 namespace qt::platform {
 
+namespace {
+
+// Opened without blocking: a pipe would otherwise hold up the engine until
+// something wrote to it, and a device is no sound file either.
+bool isRegularFile(const std::string& diskPath) {
+    const int fd = ::open(diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    return regular;
+}
+
+}  // namespace
+
 bool SoundChannel::open(const std::string& diskPath) {
     close();
-    if (!load(diskPath)) return false;
+    if (!isRegularFile(diskPath) || !load(diskPath)) return false;
     state_ = State::open;
     return true;
 }
@@ -38,14 +53,7 @@ public:
     ~SilentChannel() override { close(); }
 
 private:
-    bool load(const std::string& diskPath) override {
-        const int fd = ::open(diskPath.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return false;
-        struct stat st {};
-        const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-        ::close(fd);
-        return regular;
-    }
+    bool load(const std::string&) override { return true; }
     bool start(bool) override { return true; }
     void halt() override {}
     void unload() override {}

@@ -22,7 +22,8 @@ public:
     SoundChannel& operator=(const SoundChannel&) = delete;
 
     // Closes what the channel holds, then opens the file. False when the
-    // file is missing or cannot be decoded; the channel is then closed.
+    // file is missing, not a regular file (a pipe is not waited on) or
+    // cannot be decoded; the channel is then closed.
     bool open(const std::string& diskPath);
     // From the start, endlessly or once. Nothing happens on a closed channel.
     void play(bool loop);
@@ -39,7 +40,7 @@ public:
 protected:
     explicit SoundChannel(Kind kind) : kind_(kind) {}
     Kind kind() const { return kind_; }
-    // Called with nothing open. False leaves nothing open.
+    // Called with nothing open, on a regular file. False leaves nothing open.
     virtual bool load(const std::string& diskPath) = 0;
     virtual bool start(bool loop) = 0;
     virtual void halt() = 0;

@@ -1,6 +1,7 @@
 #include "engine/platform/text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 namespace qt::platform {
@@ -15,7 +16,8 @@ public:
         if (background) fillRect(dst, x, y, textWidth(cp932), height_, *background);
     }
     int textWidth(std::string_view cp932) override {
-        return static_cast<int>(std::min<size_t>(cp932.size(), 1u << 20)) * (height_ / 2);
+        const int64_t width = static_cast<int64_t>(std::min<size_t>(cp932.size(), 1u << 20)) * (height_ / 2);
+        return static_cast<int>(std::min<int64_t>(width, INT32_MAX));
     }
     int cellHeight() const override { return height_; }
     int ascent() const override { return height_ - height_ / 5; }

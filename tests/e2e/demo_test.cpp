@@ -185,10 +185,10 @@ TEST_F(DemoWindow, KeysPlayWindowDraggedAndResizedF12StartsAgainScenarioKept) {
     EXPECT_TRUE(poll([&] {
         return game.read("err2.txt").find("errexit(): [二重起動]\nシナリオファイルが開けません\n") != std::string::npos;
     })) << game.read("err2.txt");
-    // Its report waits in a message box; OK ends it through its loop.
+    // Its report waits in a message box; OK ends it through its loop, a fatal end.
     EXPECT_TRUE(poll([&] { std::string t; return x->xdotool("getactivewindow getwindowname", &t) && t == "errexit()\n"; }));
     x->xdotool("key Return");
-    EXPECT_EQ(x->exitCode(second), 0) << game.read("err2.txt");
+    EXPECT_EQ(x->exitCode(second), 1) << game.read("err2.txt");
 }
 
 }  // namespace

@@ -29,9 +29,9 @@ protected:
 };
 
 TEST_F(QRunTest, SettingsErrors) {
-    EXPECT_EQ(run(), "0|errexit(): 「最初に読み込むシナリオファイル」が存在しません\n\n|");
+    EXPECT_EQ(run(), "1|errexit(): 「最初に読み込むシナリオファイル」が存在しません\n\n|");
     game("[main]\nFirstScenario=シナリオ\\無い.dat\n", "");
-    EXPECT_EQ(run(), "0|errexit(): 「最初に読み込むシナリオファイル」が存在しません\nシナリオ\\無い.dat\n|");
+    EXPECT_EQ(run(), "1|errexit(): 「最初に読み込むシナリオファイル」が存在しません\nシナリオ\\無い.dat\n|");
     game(kGame + "[keywait]\nviewstrXY_flasher=1,,2\n", "a\r\n");
     EXPECT_EQ(run(), "1|エラー　　LINE:0: INI [keywait]\nviewstrXY_flasherが異常です\n|");
 }

@@ -134,7 +134,8 @@ void HeadlessBackend::waitIdle(uint32_t deadlineTick) {
 void HeadlessBackend::messageBox(std::string_view captionCp932, std::string_view textCp932, BoxIcon icon,
                                  const BoxPicture*) {
     reportToStderr(captionCp932, textCp932);
-    boxes_.push_back({std::string(captionCp932), std::string(textCp932), icon});
+    ++boxCount_;
+    if (boxes_.size() < kKeptBoxes) boxes_.push_back({std::string(captionCp932), std::string(textCp932), icon});
 }
 
 std::unique_ptr<HeadlessBackend> createHeadlessBackend(const HeadlessOptions& options) {

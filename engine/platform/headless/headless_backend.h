@@ -10,6 +10,7 @@
 // desktop. A held key ("down") repeats after 500 ms and then every 33 ms
 // until it is released or another key is pressed. The window closes when
 // the clock reaches the end of the run.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,7 +50,11 @@ public:
         std::string captionCp932, textCp932;
         BoxIcon icon;
     };
+    // The first kKeptBoxes boxes; a long run (an error each round of a
+    // scenario loop) only counts the rest.
+    static constexpr size_t kKeptBoxes = 256;
     const std::vector<Box>& boxes() const { return boxes_; }
+    uint64_t boxCount() const { return boxCount_; }
     // One entry per drag begun: true for a resize from the lower right.
     const std::vector<bool>& drags() const { return drags_; }
     const WindowSpec& windowSpec() const { return spec_; }
@@ -83,6 +88,7 @@ private:
     WindowSpec spec_;
     const Surface* presented_ = nullptr;
     std::vector<Box> boxes_;
+    uint64_t boxCount_ = 0;
     std::vector<bool> drags_;
 };
 

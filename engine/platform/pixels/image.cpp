@@ -1,7 +1,9 @@
 #include "engine/platform/pixels/image.h"
 
+#include <fcntl.h>
 #include <png.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -16,10 +18,17 @@ namespace qt::platform {
 namespace {
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& data) {
-    std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!f) return false;
+    // Without blocking: a pipe or a device is no image, and must not hold
+    // up the engine until something writes to it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::unique_ptr<FILE, int (*)(FILE*)> f(::fdopen(fd, "rb"), &std::fclose);
+    if (!f) {
+        ::close(fd);
+        return false;
+    }
     struct stat st {};
-    if (fstat(fileno(f.get()), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
     // The largest picture a surface can hold, with room for headers and a
     // palette; anything longer is not an image we can show.
     constexpr uint64_t kLongest = uint64_t{Surface::kMaxSide} * Surface::kMaxSide * 4 + (1u << 20);

@@ -4,9 +4,11 @@
 #include <SDL_mixer.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "engine/platform/pixels/midi_length.h"
@@ -19,6 +21,64 @@ namespace {
 constexpr const char* kSoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
                                        "/usr/share/sounds/sf2/FluidR3_GM.sf2"};
 constexpr const char* kTimidityConfigs[] = {"/etc/timidity/timidity.cfg", "/etc/timidity/timgm6mb.cfg"};
+
+// The output's buffer in sample frames. The mixer decodes an effect of a
+// compressed kind in pieces of one buffer each (see DecodeGuard).
+constexpr int kBufferFrames = 2048;
+
+// An effect of a compressed kind is decoded whole when it is opened, piece
+// by piece into memory, until the decoder says it has ended: a file that
+// never ends (a looping module, frames without end) would take all the
+// memory and never return. Every allocation of the library goes through
+// these functions; while an effect is decoded on this thread, the pieces
+// are counted and refused past the budget or the deadline, which ends the
+// decoding, and the load then fails.
+struct DecodeGuard {
+    size_t piece = 0;
+    uint64_t piecesLeft = 0;
+    uint64_t deadline = 0;  // SDL ticks
+    bool refused = false;
+};
+thread_local DecodeGuard* tGuard = nullptr;
+
+struct MemoryFunctions {
+    SDL_malloc_func malloc = nullptr;
+    SDL_calloc_func calloc = nullptr;
+    SDL_realloc_func realloc = nullptr;
+    SDL_free_func free = nullptr;
+};
+MemoryFunctions gReal;
+
+// False refuses an allocation of `size` bytes of the decoding under way.
+bool allowed(size_t size) {
+    DecodeGuard* guard = tGuard;
+    if (guard == nullptr || size < guard->piece) return true;
+    if (guard->refused) return false;  // the final copy of what was decoded, too
+    if (size != guard->piece) return true;
+    if (guard->piecesLeft == 0 || SDL_GetTicks64() > guard->deadline) {
+        guard->refused = true;
+        return false;
+    }
+    --guard->piecesLeft;
+    return true;
+}
+
+void* SDLCALL guardedMalloc(size_t size) { return allowed(size) ? gReal.malloc(size) : nullptr; }
+void* SDLCALL guardedCalloc(size_t count, size_t size) {
+    return allowed(count * size) ? gReal.calloc(count, size) : nullptr;  // an overflow is the original's to refuse
+}
+void* SDLCALL guardedRealloc(void* p, size_t size) { return allowed(size) ? gReal.realloc(p, size) : nullptr; }
+void SDLCALL guardedFree(void* p) { gReal.free(p); }
+
+// Once per process, before audio starts; the originals still do the work,
+// so memory allocated before is freed alike.
+void installDecodeGuard() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    SDL_GetMemoryFunctions(&gReal.malloc, &gReal.calloc, &gReal.realloc, &gReal.free);
+    SDL_SetMemoryFunctions(guardedMalloc, guardedCalloc, guardedRealloc, guardedFree);
+}
 
 // The process's one audio output.
 class Audio {
@@ -62,6 +122,7 @@ public:
 private:
     void start() {
         started_ = true;
+        installDecodeGuard();
         if (silent_) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (!silent_ && openDevice()) {
             open_ = true;
@@ -99,7 +160,7 @@ private:
 
     static bool openDevice() {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-        if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+        if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, kBufferFrames) != 0) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return false;
         }
@@ -114,7 +175,8 @@ private:
 };
 
 // Effects are decoded whole when opened: a file that plays for hours would
-// take that long and all the memory there is. Longer ones are refused.
+// take that long and all the memory there is. Longer ones are refused, by
+// what they say of their length and by what is actually decoded.
 constexpr double kLongestEffectSeconds = 600;
 constexpr long kLongestMidiFile = 16L << 20;
 
@@ -138,6 +200,72 @@ MidiLength readMidi(const std::string& path) {
     return midiLength(bytes);
 }
 
+// How long a decoding of an effect may hold up the engine (and the music,
+// which waits for the mixer meanwhile).
+constexpr uint64_t kLongestDecodeMs = 5000;
+
+uint32_t le(const unsigned char* p, int n) {
+    uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i) v = v << 8 | p[i];
+    return v;
+}
+uint32_t be(const unsigned char* p, int n) {
+    uint32_t v = 0;
+    for (int i = 0; i < n; ++i) v = v << 8 | p[i];
+    return v;
+}
+
+// A WAV format chunk the decoders would divide by: no channels, no sample
+// rate, no block size, no bits (whole bytes unless ADPCM, which the stream
+// decoder refuses by itself).
+bool saneWavFormat(const unsigned char* f) {
+    const uint32_t tag = le(f, 2), channels = le(f + 2, 2), rate = le(f + 4, 4), block = le(f + 12, 2),
+                   bits = le(f + 14, 2);
+    const bool adpcm = tag == 0x0002 || tag == 0x0011;
+    return channels != 0 && rate != 0 && block != 0 && bits != 0 && (adpcm || bits >= 8);
+}
+
+// The same of an AIFF COMM chunk: channels, sample size, and a rate (80-bit
+// float) of at least 1.
+bool saneAiffFormat(const unsigned char* c) {
+    return be(c, 2) != 0 && be(c + 6, 2) >= 8 && (c[8] & 0x80) == 0 && be(c + 8, 2) >= 0x3FFF;
+}
+
+// Walks the chunks of a RIFF/WAVE or FORM/AIFF file and checks every format
+// chunk found, once with the padding of odd chunks and once without (the
+// loaders differ). False for a format that would bring the library down.
+bool saneHeader(std::FILE* f) {
+    unsigned char head[12];
+    if (std::fread(head, 1, 12, f) != 12) return true;  // too short: the loaders refuse it
+    const bool riff = std::memcmp(head, "RIFF", 4) == 0 || std::memcmp(head, "WAVE", 4) == 0;
+    const bool form = std::memcmp(head, "FORM", 4) == 0;
+    if (!riff && !form) return true;
+    constexpr int kMostChunks = 4096;
+    for (const bool padded : {true, false}) {
+        long at = 12;
+        for (int n = 0; n < kMostChunks; ++n) {
+            unsigned char chunk[8 + 18];
+            if (std::fseek(f, at, SEEK_SET) != 0) break;
+            const size_t got = std::fread(chunk, 1, sizeof chunk, f);
+            if (got < 8) break;
+            const uint32_t length = riff ? le(chunk + 4, 4) : be(chunk + 4, 4);
+            if (riff && std::memcmp(chunk, "fmt ", 4) == 0 && length >= 16 &&
+                (got < 8 + 16 || !saneWavFormat(chunk + 8)))
+                return false;
+            if (form && std::memcmp(chunk, "COMM", 4) == 0 && (got < 8 + 18 || !saneAiffFormat(chunk + 8)))
+                return false;
+            if (riff && length == 0 && !padded) break;  // where the stream decoder stops
+            at += 8 + static_cast<long>(length) + ((padded || form) && (length & 1) ? 1 : 0);
+        }
+    }
+    return true;
+}
+
+bool saneHeader(const std::string& path) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
+    return !f || saneHeader(f.get());
+}
+
 // Compressed files say how long they play; WAV data is read as it lies in
 // the file, so its size is bounded by the file's.
 bool tooLongForAnEffect(const std::string& path) {
@@ -149,6 +277,40 @@ bool tooLongForAnEffect(const std::string& path) {
     return type != MUS_WAV && seconds > kLongestEffectSeconds;
 }
 
+// The effect decoded into memory. WAV, AIFF and VOC are read as they lie in
+// the file; every other kind goes through the stream decoder under a guard
+// that stops it past the longest effect at the output rate, or past the
+// decoding deadline, whatever the file says of its own length.
+Mix_Chunk* loadEffect(const std::string& path) {
+    // Our own stream, closed here: on some failures the mixer does not
+    // close one it was asked to.
+    SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
+    if (!rw) return nullptr;
+    char magic[4] = {};
+    const bool stored = SDL_RWread(rw, magic, 1, 4) == 4 &&
+                        (std::memcmp(magic, "RIFF", 4) == 0 || std::memcmp(magic, "WAVE", 4) == 0 ||
+                         std::memcmp(magic, "FORM", 4) == 0 || std::memcmp(magic, "Crea", 4) == 0);
+    Mix_Chunk* chunk = nullptr;
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (SDL_RWseek(rw, 0, RW_SEEK_SET) == 0 && Mix_QuerySpec(&rate, &format, &channels) != 0) {
+        const size_t frame = static_cast<size_t>(channels) * (SDL_AUDIO_BITSIZE(format) / 8);
+        DecodeGuard guard;
+        guard.piece = frame * kBufferFrames;
+        guard.piecesLeft = static_cast<uint64_t>(kLongestEffectSeconds * rate) / kBufferFrames + 1;
+        guard.deadline = SDL_GetTicks64() + kLongestDecodeMs;
+        if (!stored) tGuard = &guard;
+        chunk = Mix_LoadWAV_RW(rw, 0);
+        tGuard = nullptr;
+        if (chunk && guard.refused) {
+            Mix_FreeChunk(chunk);
+            chunk = nullptr;
+        }
+    }
+    SDL_RWclose(rw);
+    return chunk;
+}
+
 class MixerChannel final : public SoundChannel {
 public:
     explicit MixerChannel(Kind kind) : SoundChannel(kind) {}
@@ -157,6 +319,7 @@ public:
 private:
     bool load(const std::string& diskPath) override {
         if (!Audio::get().ready()) return false;
+        if (!saneHeader(diskPath)) return false;
         const MidiLength midi = readMidi(diskPath);
         if (midi.kind == MidiLength::Kind::broken) return false;
         if (kind() == Kind::music) {
@@ -165,12 +328,7 @@ private:
         }
         if (midi.kind == MidiLength::Kind::ok ? midi.seconds > kLongestEffectSeconds : tooLongForAnEffect(diskPath))
             return false;
-        // Our own stream, closed here: on some failures the mixer does not
-        // close one it was asked to.
-        SDL_RWops* rw = SDL_RWFromFile(diskPath.c_str(), "rb");
-        if (!rw) return false;
-        chunk_ = Mix_LoadWAV_RW(rw, 0);
-        SDL_RWclose(rw);
+        chunk_ = loadEffect(diskPath);
         if (!chunk_) return false;
         if (mixerChannel_ < 0) mixerChannel_ = Audio::get().newEffectChannel();
         return true;
