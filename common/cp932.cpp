@@ -84,8 +84,7 @@ public:
         size_t dstLeft = sizeof buf;
         iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
         if (dstLeft != 0) return false;
-        *c = static_cast<char32_t>(buf[0] | buf[1] << 8 | buf[2] << 16 |
-                                   static_cast<uint32_t>(buf[3]) << 24);
+        *c = static_cast<char32_t>(buf[0] | buf[1] << 8 | buf[2] << 16 | static_cast<uint32_t>(buf[3]) << 24);
         return true;
     }
 

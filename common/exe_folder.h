@@ -5,8 +5,8 @@
 
 namespace qt {
 
-constexpr size_t kPathSize = 260;      // path buffers: at most 259 bytes
-constexpr size_t kIniPathSize = 264;   // settings path: folder + "/" + name
+constexpr size_t kPathSize = 260;     // path buffers: at most 259 bytes
+constexpr size_t kIniPathSize = 264;  // settings path: folder + "/" + name
 
 // CP932 text, no trailing "/". Filled once at start-up by getExeFolder.
 extern char exeFolder[kPathSize];

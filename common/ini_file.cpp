@@ -44,8 +44,7 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 std::string_view sectionName(std::string_view line) {
     const std::string buf(line);
     size_t close = 1;
-    while (close < buf.size() &&
-           !(buf[close] == ']' && byteKind(buf.c_str(), buf.c_str() + close) == 0)) {
+    while (close < buf.size() && !(buf[close] == ']' && byteKind(buf.c_str(), buf.c_str() + close) == 0)) {
         ++close;
     }
     return line.substr(1, close - 1);
@@ -101,8 +100,7 @@ std::optional<std::string> findValue(const std::string& text, const char* sectio
         if (eq == std::string_view::npos) continue;
         if (!equalsIgnoreCase(trim(line.substr(0, eq)), key)) continue;
         std::string_view value = trim(line.substr(eq + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front()) {
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
             value = value.substr(1, value.size() - 2);
         }
         return std::string(value);

@@ -8,8 +8,7 @@ namespace qt {
 
 // Copies the value (or `def` when the file, section or key is missing) into
 // `dest`, cut to size - 1 bytes. Returns the number of bytes stored.
-int readIniString(const char* section, const char* key, const char* def, char* dest, size_t size,
-                  const char* fileName);
+int readIniString(const char* section, const char* key, const char* def, char* dest, size_t size, const char* fileName);
 
 // A decimal integer: optional sign, digits up to the first non-digit, 0 when
 // there are none. A missing or empty value gives `def`.

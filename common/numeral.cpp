@@ -30,8 +30,7 @@ double radixValue(const char* p) {
     uint64_t weight = 1;
     for (const char* d = end; d > p;) {
         --d;
-        const auto digit =
-            static_cast<uint64_t>(digitValue(upper(static_cast<unsigned char>(*d))));
+        const auto digit = static_cast<uint64_t>(digitValue(upper(static_cast<unsigned char>(*d))));
         sum += static_cast<double>(digit * weight);
         weight *= static_cast<uint64_t>(base);
     }

@@ -59,8 +59,7 @@ std::optional<std::string> findComponent(const std::string& dir, const std::stri
         const std::string name = e->d_name;
         // The CP932 spelling of the name catches characters whose round trip
         // through CP932 changes them (U+301C comes back as U+FF5E).
-        if (foldUtf8(name) == wantUtf8 || foldSjis(name) == wantSjis ||
-            foldSjis(utf8ToCp932(name)) == wantSjis) {
+        if (foldUtf8(name) == wantUtf8 || foldSjis(name) == wantSjis || foldSjis(utf8ToCp932(name)) == wantSjis) {
             if (!best || name < *best) best = name;
         }
     }

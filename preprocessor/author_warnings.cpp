@@ -18,8 +18,7 @@ void AuthorWarnings::note(int32_t sourceLine, Reason reason) {
 std::string AuthorWarnings::report(const std::string& sourcePath) const {
     // Line ends are noted before the conversion notes the rest.
     std::vector<Line> lines = lines_;
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const Line& a, const Line& b) { return a.number < b.number; });
+    std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.number < b.number; });
     std::string out;
     for (size_t i = 0; i < lines.size(); ++i) {
         Line line = lines[i];

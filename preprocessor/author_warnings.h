@@ -10,7 +10,7 @@
 namespace qt::pre {
 
 class AuthorWarnings {
-  public:
+public:
     enum Reason : uint8_t {
         comma = 1,         // splits the display line into several
         doubleQuote = 2,   // keeps later commas of the line in one field
@@ -27,7 +27,7 @@ class AuthorWarnings {
     // naming `sourcePath` as the error reports do.
     std::string report(const std::string& sourcePath) const;
 
-  private:
+private:
     struct Line {
         int32_t number;
         uint8_t reasons;

@@ -16,7 +16,7 @@ enum ByteFlag : uint8_t {
 };
 
 class ByteClassTable {
-  public:
+public:
     ByteClassTable() {
         for (int b = 0; b < 256; ++b) {
             if (isLeadByte(static_cast<unsigned char>(b)) != 0) flags_[b] |= kLeadByte;
@@ -27,7 +27,7 @@ class ByteClassTable {
     }
     uint8_t operator[](unsigned char b) const { return flags_[b]; }
 
-  private:
+private:
     std::array<uint8_t, 256> flags_{};
 };
 
@@ -35,9 +35,7 @@ inline const ByteClassTable kBytes;
 
 // Length of the character at `p`: a lead byte forms a pair with the byte
 // after it, except when that byte ends the text.
-inline int charLength(const unsigned char* p) {
-    return ((kBytes[p[0]] & kLeadByte) != 0 && p[1] != 0) ? 2 : 1;
-}
+inline int charLength(const unsigned char* p) { return ((kBytes[p[0]] & kLeadByte) != 0 && p[1] != 0) ? 2 : 1; }
 
 // Moves past whole characters up to the first byte in `stop`.
 inline const unsigned char* skipRun(const unsigned char* p, uint8_t stop) {

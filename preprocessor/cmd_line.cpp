@@ -99,8 +99,6 @@ CCmdLine::~CCmdLine() {
     std::free(text_);
 }
 
-const char* CCmdLine::argument(uint32_t index) const {
-    return index < count_ ? table_[index] : nullptr;
-}
+const char* CCmdLine::argument(uint32_t index) const { return index < count_ ? table_[index] : nullptr; }
 
 }  // namespace qt::pre

@@ -6,7 +6,7 @@
 namespace qt::pre {
 
 class CCmdLine {
-  public:
+public:
     // Splits one command-line text: blanks (spaces only) separate, a double
     // quote opens an argument that runs to the next double quote.
     explicit CCmdLine(const char* commandLine);
@@ -26,7 +26,7 @@ class CCmdLine {
     using Reallocate = void* (*)(void*, size_t);
     static void setReallocate(Reallocate fn);
 
-  private:
+private:
     [[noreturn]] void memoryError();
     void addArgument(char* start);
     void* allocate(void* old, size_t bytes);

@@ -59,9 +59,7 @@ Converter::ArgumentEnd Converter::quotedArgument() {
         cursor_ = skipRun(cursor_, kQuotedStop);
         putRun(run);
         switch (*cursor_) {
-            case '"':
-                ++cursor_;
-                return ArgumentEnd::restIsPlain;
+            case '"': ++cursor_; return ArgumentEnd::restIsPlain;
             case ',':
                 out_.put(',');
                 ++cursor_;

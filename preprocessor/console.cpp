@@ -15,8 +15,8 @@ bool isShiftJisCodeset(std::string_view codeset) {
         if (c == '-' || c == '_') continue;
         name.push_back(static_cast<char>((c >= 'a' && c <= 'z') ? c - 0x20 : c));
     }
-    return name == "SHIFTJIS" || name == "SJIS" || name == "CP932" || name == "WINDOWS31J" ||
-           name == "MSKANJI" || name == "CSSHIFTJIS" || name == "IBM943" || name == "MS932";
+    return name == "SHIFTJIS" || name == "SJIS" || name == "CP932" || name == "WINDOWS31J" || name == "MSKANJI" ||
+           name == "CSSHIFTJIS" || name == "IBM943" || name == "MS932";
 }
 
 Console::Console() : shiftJis_(isShiftJisCodeset(nl_langinfo(CODESET))) {}

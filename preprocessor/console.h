@@ -10,7 +10,7 @@ namespace qt::pre {
 bool isShiftJisCodeset(std::string_view codeset);
 
 class Console {
-  public:
+public:
     // Reads the locale's codeset (setlocale must have run).
     Console();
     explicit Console(bool shiftJis) : shiftJis_(shiftJis) {}
@@ -20,7 +20,7 @@ class Console {
     // wait as well.
     void waitForEnter(std::string_view cp932Prompt) const;
 
-  private:
+private:
     bool shiftJis_;
 };
 

@@ -17,20 +17,11 @@ int Converter::convertFile(const char* sourcePath, const char* destPath) {
     sourcePath_ = sourcePath;
     lineCounter_ = 1;
     switch (out_.open(destPath, &source_.id())) {
-        case OutputFile::OpenResult::ok:
-            break;
-        case OutputFile::OpenResult::locked:
-            failure_ = {Failure::destinationLocked};
-            return -1;
-        case OutputFile::OpenResult::notRegular:
-            failure_ = {Failure::destinationNotRegular};
-            return -1;
-        case OutputFile::OpenResult::isSource:
-            failure_ = {Failure::destinationIsSource};
-            return -1;
-        case OutputFile::OpenResult::failed:
-            failure_ = {Failure::unwritable, out_.error()};
-            return -1;
+        case OutputFile::OpenResult::ok: break;
+        case OutputFile::OpenResult::locked: failure_ = {Failure::destinationLocked}; return -1;
+        case OutputFile::OpenResult::notRegular: failure_ = {Failure::destinationNotRegular}; return -1;
+        case OutputFile::OpenResult::isSource: failure_ = {Failure::destinationIsSource}; return -1;
+        case OutputFile::OpenResult::failed: failure_ = {Failure::unwritable, out_.error()}; return -1;
     }
     if (warnings_ != nullptr) checkLineEnds();
     out_.putText(scenario::kHeaderLine);
@@ -71,25 +62,16 @@ bool Converter::step() {
                     ++cursor_;
                     skipLineComment();
                     return true;
-                case '\\':
-                    pageBreakCommand();
-                    return true;
-                case '@':
-                    keyWaitCommand();
-                    return true;
-                default:
-                    out_.put('/');
-                    return tokenizeCommand();
+                case '\\': pageBreakCommand(); return true;
+                case '@': keyWaitCommand(); return true;
+                default: out_.put('/'); return tokenizeCommand();
             }
         case '#':
             ++cursor_;
             directive();
             return true;
-        case '<':
-            ++cursor_;
-            return true;
-        case 0:
-            return false;
+        case '<': ++cursor_; return true;
+        case 0: return false;
         case '\r':
             if (cursor_[1] == '\n') {
                 cursor_ += 2;
@@ -98,9 +80,7 @@ bool Converter::step() {
             }
             bodyTextLine();
             return true;
-        default:
-            bodyTextLine();
-            return true;
+        default: bodyTextLine(); return true;
     }
 }
 

@@ -15,7 +15,7 @@
 namespace qt::pre {
 
 class Converter {
-  public:
+public:
     explicit Converter(PageLayout& layout) : layout_(layout) {}
 
     // 0 when the file was converted (also when it stopped at an error in the
@@ -45,7 +45,7 @@ class Converter {
     // conversion; none (the default) checks nothing.
     void setWarnings(AuthorWarnings* warnings) { warnings_ = warnings; }
 
-  private:
+private:
     // Conversion loop and comments (converter.cpp).
     bool step();
     void skipBlockComment();

@@ -114,8 +114,7 @@ void Driver::fileListMode() {
             break;
         }
         if (entry == FileListReader::Entry::none) break;
-        print(std::string("\n ") + source + "\t" + msg::entryArrow.cp932() + "\t" + output +
-              kNewLine);
+        print(std::string("\n ") + source + "\t" + msg::entryArrow.cp932() + "\t" + output + kNewLine);
         if (convert(source, output) != 0) print(msg::entryFailed.cp932() + kNewLine);
         if (entry == FileListReader::Entry::lastEntry) break;
     }
@@ -136,8 +135,7 @@ int runQPre(int argc, const char* const* argv) {
     const std::string_view option = argc >= 2 ? argv[1] : "";
     if (option == "--help" || option == "--version") {
         const Console console;
-        console.print(option == "--help" ? msg::usage.cp932()
-                                         : msg::programName.cp932() + " " QT_PROJECT_VERSION "\n");
+        console.print(option == "--help" ? msg::usage.cp932() : msg::programName.cp932() + " " QT_PROJECT_VERSION "\n");
         std::fflush(stdout);
         return 0;
     }

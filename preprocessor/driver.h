@@ -13,14 +13,14 @@
 namespace qt::pre {
 
 class Driver {
-  public:
+public:
     Driver(const PreSettings& settings, const Console& console);
 
     // `args` are CP932, made absolute; args[0] is the program. The exit
     // code: 1 when a conversion failed or the file list could not be read.
     int run(const std::vector<std::string>& args);
 
-  private:
+private:
     void droppedFilesMode(const std::vector<std::string>& args);
     void fileListMode();
     void finish(bool startExe);

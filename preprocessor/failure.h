@@ -38,8 +38,7 @@ struct FailureDetail {
 
 // "FILE: reason" (CP932), FILE being the source or the destination, whichever
 // the reason is about.
-std::string describeFailure(const FailureDetail& failure, std::string_view source,
-                            std::string_view destination);
+std::string describeFailure(const FailureDetail& failure, std::string_view source, std::string_view destination);
 
 // "FILE: LINE:n: ..." for a source whose text a 0 byte ends on line `line`.
 std::string describeZeroByte(std::string_view source, int32_t line);

@@ -23,17 +23,10 @@ bool FileListReader::open(const char* cp932Path) {
     }
     // Not blocking: a FIFO would wait for a writer.
     switch (file_.open(*disk, O_RDONLY | O_NONBLOCK, LockKind::exclusive)) {
-        case OpenStatus::ok:
-            break;
-        case OpenStatus::notFound:
-            failure_ = {Failure::notFound};
-            return false;
-        case OpenStatus::sharingViolation:
-            failure_ = {Failure::listInUse};
-            return false;
-        case OpenStatus::failed:
-            failure_ = {Failure::unreadable, errno};
-            return false;
+        case OpenStatus::ok: break;
+        case OpenStatus::notFound: failure_ = {Failure::notFound}; return false;
+        case OpenStatus::sharingViolation: failure_ = {Failure::listInUse}; return false;
+        case OpenStatus::failed: failure_ = {Failure::unreadable, errno}; return false;
     }
     struct stat st;
     if (::fstat(file_.fd(), &st) != 0) {
@@ -128,8 +121,8 @@ FileListReader::LineResult FileListReader::skipLine() {
     }
 }
 
-FileListReader::Entry FileListReader::readEntry(char* source, size_t sourceSize, char* output,
-                                                size_t outputSize, bool* tooLong) {
+FileListReader::Entry FileListReader::readEntry(char* source, size_t sourceSize, char* output, size_t outputSize,
+                                                bool* tooLong) {
     if (tooLong != nullptr) *tooLong = false;
     if (!file_.isOpen()) return Entry::none;
     for (;;) {
@@ -153,15 +146,12 @@ FileListReader::Entry FileListReader::readEntry(char* source, size_t sourceSize,
         return Entry::none;
     }
     switch (readLine(output, outputSize)) {
-        case LineResult::line:
-            return Entry::entry;
-        case LineResult::endOfFile:
-            return Entry::lastEntry;
+        case LineResult::line: return Entry::entry;
+        case LineResult::endOfFile: return Entry::lastEntry;
         case LineResult::tooLong:
             if (tooLong != nullptr) *tooLong = true;
             return Entry::lastEntry;
-        case LineResult::failure:
-            break;
+        case LineResult::failure: break;
     }
     return Entry::none;
 }

@@ -10,7 +10,7 @@
 namespace qt::pre {
 
 class FileListReader {
-  public:
+public:
     enum class Entry { entry, lastEntry, none };
     enum class LineResult { line, endOfFile, tooLong, failure };
 
@@ -22,13 +22,12 @@ class FileListReader {
     const FailureDetail& failure() const { return failure_; }
     // The next entry; `tooLong` tells that a line did not fit its buffer
     // (the list ends there).
-    Entry readEntry(char* source, size_t sourceSize, char* output, size_t outputSize,
-                    bool* tooLong = nullptr);
+    Entry readEntry(char* source, size_t sourceSize, char* output, size_t outputSize, bool* tooLong = nullptr);
 
     LineResult readLine(char* buffer, size_t size);
     LineResult skipLine();
 
-  private:
+private:
     static constexpr size_t kChunk = 4096;
     static constexpr size_t kKeep = 2;  // bytes a step back may reach
 
@@ -47,14 +46,14 @@ class FileListReader {
 };
 
 class FileListWriter {
-  public:
+public:
     // Opens (creating if missing) for appending, with an exclusive lock.
     bool open(const char* cp932Path);
     // Appends CR LF CR LF, the source path, CR LF, the output path. False
     // when nothing is open or the write failed.
     bool writeEntry(const char* source, const char* output);
 
-  private:
+private:
     LockedFile file_;
 };
 

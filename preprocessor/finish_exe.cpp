@@ -27,13 +27,17 @@ namespace {
         ::execv(path.c_str(), argv);
         if (errno == ENOEXEC) {
             // A script without an interpreter line runs in the shell.
+            // clang-format off
             char* const shArgv[] = {const_cast<char*>("sh"), const_cast<char*>(path.c_str()),
                                     nullptr};
+            // clang-format on
             ::execv("/bin/sh", shArgv);
         }
     } else {
+        // clang-format off
         char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()),
                               nullptr};
+        // clang-format on
         ::execvp("xdg-open", argv);
     }
     ::_exit(127);

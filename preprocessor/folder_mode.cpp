@@ -46,8 +46,7 @@ bool lessNoCaseThenBytes(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-bool findSourceFiles(const std::string& diskFolder, std::string_view ext,
-                     std::vector<std::string>* names) {
+bool findSourceFiles(const std::string& diskFolder, std::string_view ext, std::vector<std::string>* names) {
     names->clear();
     DIR* dir = ::opendir(diskFolder.c_str());
     if (dir == nullptr) return false;
@@ -57,8 +56,7 @@ bool findSourceFiles(const std::string& diskFolder, std::string_view ext,
         if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
         std::string name = utf8ToCp932(e->d_name);
         // "*." alone stands for names without an extension.
-        const bool match =
-            ext.empty() ? name.find('.') == std::string::npos : endsWithNoCase(name, suffix);
+        const bool match = ext.empty() ? name.find('.') == std::string::npos : endsWithNoCase(name, suffix);
         if (match) names->push_back(std::move(name));
     }
     ::closedir(dir);
@@ -76,8 +74,7 @@ void runFolderMode(const std::string& folder, const PreSettings& settings, const
     bool below = false;
     if (folder == exe) {
         below = true;
-    } else if (folder.size() > exe.size() && folder.compare(0, exe.size(), exe) == 0 &&
-               folder[exe.size()] == '/') {
+    } else if (folder.size() > exe.size() && folder.compare(0, exe.size(), exe) == 0 && folder[exe.size()] == '/') {
         below = true;
         relative = folder.substr(exe.size() + 1);
     }
@@ -87,8 +84,7 @@ void runFolderMode(const std::string& folder, const PreSettings& settings, const
         if (!relative.empty()) relative += '/';
         std::vector<std::string> names;
         const auto disk = resolveExisting(folder);
-        if (writer == nullptr || !disk || !findSourceFiles(*disk, settings.extBefore, &names) ||
-            names.empty()) {
+        if (writer == nullptr || !disk || !findSourceFiles(*disk, settings.extBefore, &names) || names.empty()) {
             console.print(msg::folderNoMatch.cp932() + kNewLine);
         }
         for (const std::string& name : names) {

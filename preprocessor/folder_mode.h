@@ -14,8 +14,7 @@ namespace qt::pre {
 // Names (CP932) in the folder `diskFolder` whose extension is `ext`, without
 // regard to ASCII letter case, sorted case-insensitively and then bytewise.
 // False when the folder cannot be searched.
-bool findSourceFiles(const std::string& diskFolder, std::string_view ext,
-                     std::vector<std::string>* names);
+bool findSourceFiles(const std::string& diskFolder, std::string_view ext, std::vector<std::string>* names);
 
 // `folder` is the absolute, normalised CP932 path from the command line.
 // Without a `writer` (a folder that does not exist) the console lines are the

@@ -45,7 +45,7 @@ extern "C" void removePendingTemp(int sig) {
 // Holds the cleanup signals back while the temporary file and its note in
 // pendingTemp change together.
 class SignalsHeld {
-  public:
+public:
     SignalsHeld() {
         sigset_t set;
         sigemptyset(&set);
@@ -56,7 +56,7 @@ class SignalsHeld {
     SignalsHeld(const SignalsHeld&) = delete;
     SignalsHeld& operator=(const SignalsHeld&) = delete;
 
-  private:
+private:
     sigset_t old_;
 };
 
@@ -152,13 +152,9 @@ OutputFile::OpenResult OutputFile::open(const char* cp932Path, const FileId* sou
         // meanwhile, and one it is playing is never replaced.
         switch (destLock_.open(dest, O_WRONLY, LockKind::exclusive)) {
             case OpenStatus::ok:
-            case OpenStatus::notFound:
-                break;
-            case OpenStatus::sharingViolation:
-                return OpenResult::locked;
-            case OpenStatus::failed:
-                error_ = errno;
-                return OpenResult::failed;
+            case OpenStatus::notFound: break;
+            case OpenStatus::sharingViolation: return OpenResult::locked;
+            case OpenStatus::failed: error_ = errno; return OpenResult::failed;
         }
     }
 

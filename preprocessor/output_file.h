@@ -13,7 +13,7 @@
 namespace qt::pre {
 
 class OutputFile {
-  public:
+public:
     enum class OpenResult { ok, locked, notRegular, isSource, failed };
 
     OutputFile() = default;
@@ -56,7 +56,7 @@ class OutputFile {
     // The system's error number of the last failed open or commit.
     int error() const { return error_; }
 
-  private:
+private:
     static constexpr size_t kBufferSize = 64 * 1024;
 
     void flush();

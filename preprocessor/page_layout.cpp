@@ -29,17 +29,13 @@ bool mayNotBeginLine(const unsigned char* p) {
         case 0x78:
         case 0x6A:
         case 0x49:
-        case 0x48:
-            return true;
-        default:
-            return false;
+        case 0x48: return true;
+        default: return false;
     }
 }
 
 // 「 『 （
-bool mayNotEndLine(const unsigned char* p) {
-    return isPair(p, 0x75) || isPair(p, 0x77) || isPair(p, 0x69);
-}
+bool mayNotEndLine(const unsigned char* p) { return isPair(p, 0x75) || isPair(p, 0x77) || isPair(p, 0x69); }
 
 }  // namespace
 
@@ -119,9 +115,7 @@ void Converter::bodyTextLine() {
                     return;
                 }
                 break;  // a stray CR is dropped
-            default:
-                cursor_ = p;
-                return;
+            default: cursor_ = p; return;
         }
     }
 }

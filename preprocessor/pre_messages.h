@@ -23,8 +23,7 @@ inline const Message finishMissing{"指定された実行ファイルへのパ�
 // reasons found on the line, each led by an ideographic space.
 inline const Message warningCaption{"警告　"};
 inline const Message warnComma{"　本文の半角カンマ(,)で行が分かれます"};
-inline const Message warnDoubleQuote{
-    "　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません"};
+inline const Message warnDoubleQuote{"　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません"};
 inline const Message warnSlashLine{"　/ で始まる表示行は命令として読まれます"};
 inline const Message warnLoneLineFeed{"　LF だけの改行は行の終わりになりません（CR LF と混在）"};
 
@@ -50,15 +49,12 @@ inline const Message reasonNoCp932Form{": Shift-JIS（CP932）にない文字で
 inline const Message reasonDestinationLocked{
     "ほかのプログラム（再生中の qRun など）が開いているため書き換えられません"};
 inline const Message reasonUnwritable{"書き込めません: "};  // + the system's reason
-inline const Message reasonDestinationIsSource{
-    "変換元のソースファイルそのものなので書き換えません"};
+inline const Message reasonDestinationIsSource{"変換元のソースファイルそのものなので書き換えません"};
 // After "LINE:" + number, beside a conversion that did not fail.
-inline const Message reasonZeroByte{
-    ": NUL バイト（0x00）で本文が終わっています。ここから後は変換していません"};
+inline const Message reasonZeroByte{": NUL バイト（0x00）で本文が終わっています。ここから後は変換していません"};
 // The file list.
 inline const Message reasonListInUse{"ほかの qPre が同じファイルリストを使っています"};
-inline const Message reasonListCrAlone{
-    "改行が CR だけなので読めません（CR LF か LF で保存してください）"};
+inline const Message reasonListCrAlone{"改行が CR だけなので読めません（CR LF か LF で保存してください）"};
 
 // qPre --help (standard output).
 inline const Message usage{

@@ -24,21 +24,14 @@ PreSettings loadSettings() {
     readExtension("extAfter", "dat", s.extAfter);
     s.pageWidth = iniPageWidth();
     s.pageHeight = iniPageHeight();
-    readIniString("filelist", "fileListFilePath", "filelist.ini", s.fileListPath, kPathSize,
-                  kIniName);
+    readIniString("filelist", "fileListFilePath", "filelist.ini", s.fileListPath, kPathSize, kIniName);
     return s;
 }
 
-int16_t iniPageWidth() {
-    return low16(readIniInt("honbun", "pageWidth", kDefaultPageWidth, kIniName));
-}
+int16_t iniPageWidth() { return low16(readIniInt("honbun", "pageWidth", kDefaultPageWidth, kIniName)); }
 
-int16_t iniPageHeight() {
-    return low16(readIniInt("honbun", "pageHeight", kDefaultPageHeight, kIniName));
-}
+int16_t iniPageHeight() { return low16(readIniInt("honbun", "pageHeight", kDefaultPageHeight, kIniName)); }
 
-void readFinishExe(char* dest, size_t size) {
-    readIniString("main", "finishExeRun", "", dest, size, kIniName);
-}
+void readFinishExe(char* dest, size_t size) { readIniString("main", "finishExeRun", "", dest, size, kIniName); }
 
 }  // namespace qt::pre

@@ -52,14 +52,10 @@ FailureDetail SourceText::load(const char* cp932Path) {
     LockedFile file;
     // Not blocking: a FIFO would wait for a writer instead of being refused.
     switch (file.open(*disk, O_RDONLY | O_NONBLOCK, LockKind::shared)) {
-        case OpenStatus::ok:
-            break;
-        case OpenStatus::notFound:
-            return {Failure::notFound};
-        case OpenStatus::sharingViolation:
-            return {Failure::locked};
-        case OpenStatus::failed:
-            return {Failure::unreadable, errno};
+        case OpenStatus::ok: break;
+        case OpenStatus::notFound: return {Failure::notFound};
+        case OpenStatus::sharingViolation: return {Failure::locked};
+        case OpenStatus::failed: return {Failure::unreadable, errno};
     }
     struct stat st;
     if (::fstat(file.fd(), &st) != 0) return {Failure::unreadable, errno};
@@ -83,8 +79,7 @@ FailureDetail SourceText::load(const char* cp932Path) {
     const std::string_view bytes(reinterpret_cast<const char*>(data_.get()), size_);
     const bool marked = bytes.starts_with(kByteOrderMark);
     // Shift-JIS text is seldom valid UTF-8, but can be; so all of it decides.
-    const bool utf8 = marked || (std::any_of(bytes.begin(), bytes.end(),
-                                             [](char c) { return (c & 0x80) != 0; }) &&
+    const bool utf8 = marked || (std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; }) &&
                                  isValidUtf8(bytes));
     if (utf8) {
         const FailureDetail converted = fromUtf8(marked ? 3 : 0);
@@ -113,8 +108,7 @@ FailureDetail SourceText::fromUtf8(size_t skip) {
     const StrictConversion c = utf8ToCp932Strict(utf8, &cp932);
     if (c.status != StrictConversion::Status::ok) {
         size_ = 0;
-        FailureDetail failure{c.status == StrictConversion::Status::notUtf8 ? Failure::notUtf8
-                                                                            : Failure::noCp932Form};
+        FailureDetail failure{c.status == StrictConversion::Status::notUtf8 ? Failure::notUtf8 : Failure::noCp932Form};
         failure.line = lineAt(utf8, c.offset);
         failure.character = c.character;
         return failure;

@@ -15,7 +15,7 @@ namespace qt::pre {
 inline constexpr size_t kMaxSourceSize = 1048576;
 
 class SourceText {
-  public:
+public:
     // Reads the file. A file that begins with the UTF-8 byte-order mark, or
     // that is valid UTF-8 throughout and holds a byte above 0x7F, is UTF-8
     // and converted to CP932; any other file is CP932 as it stands. A file
@@ -31,7 +31,7 @@ class SourceText {
     // ends the text there; 0 when there is none.
     int32_t zeroByteLine() const { return zeroByteLine_; }
 
-  private:
+private:
     struct Free {
         void operator()(unsigned char* p) const { std::free(p); }
     };

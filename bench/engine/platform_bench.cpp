@@ -33,8 +33,8 @@ Surface layer(int w, int h, bool holes) {
     s.create(w, h, 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            s.setPixel(x, y, holes && ((x / 16 + y / 16) % 3 == 0) ? kMagenta
-                                                                   : rgb(uint8_t(x), uint8_t(y), uint8_t(x ^ y)));
+            s.setPixel(x, y,
+                       holes && ((x / 16 + y / 16) % 3 == 0) ? kMagenta : rgb(uint8_t(x), uint8_t(y), uint8_t(x ^ y)));
     return s;
 }
 

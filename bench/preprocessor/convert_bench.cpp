@@ -22,6 +22,7 @@
 namespace {
 
 std::string generateSource() {
+    // clang-format off
     const char* lines[] = {
         "　吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。何でも薄暗いじめじめし"
         "た所でニャーニャー泣いていた事だけは記憶している。",
@@ -39,6 +40,7 @@ std::string generateSource() {
         "/wait 500;/se \"click.wav\"",
         "/\\",
     };
+    // clang-format on
     std::string chunk;
     for (const char* line : lines) {
         chunk += qt::utf8ToCp932(line);
@@ -49,8 +51,7 @@ std::string generateSource() {
     // Fill to exactly 1 MiB with body text lines.
     while (source.size() < qt::pre::kMaxSourceSize) {
         const size_t left = qt::pre::kMaxSourceSize - source.size();
-        source += left > 2 ? std::string(std::min<size_t>(left - 2, 70), 'x') + "\r\n"
-                           : std::string(left, 'x');
+        source += left > 2 ? std::string(std::min<size_t>(left - 2, 70), 'x') + "\r\n" : std::string(left, 'x');
     }
     return source;
 }
@@ -80,11 +81,9 @@ void BM_ConvertFile(benchmark::State& state) {
     qt::pre::Converter converter(layout);
     for (auto _ : state) {
         layout = qt::pre::PageLayout{};
-        if (converter.convertFile(src.c_str(), dst.c_str()) != 0)
-            state.SkipWithError("conversion failed");
+        if (converter.convertFile(src.c_str(), dst.c_str()) != 0) state.SkipWithError("conversion failed");
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(source.size()));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(source.size()));
     ::unlink(src.c_str());
     ::unlink(dst.c_str());
     ::rmdir(folder.c_str());

@@ -95,16 +95,14 @@ bool parseOptions(int argc, char** argv, AppOptions& options, int& exitCode) {
     }
     if (!options.captureDir.empty()) {
         struct stat st {};
-        if (::stat(options.captureDir.c_str(), &st) != 0 &&
-            ::mkdir(options.captureDir.c_str(), 0777) != 0) {
+        if (::stat(options.captureDir.c_str(), &st) != 0 && ::mkdir(options.captureDir.c_str(), 0777) != 0) {
             return usageError(msg::captureFolderFailed.utf8() + options.captureDir, exitCode);
         }
     }
     return true;
 }
 
-std::vector<std::string> restartArguments(const AppOptions& options, uint32_t startMs,
-                                          uint32_t waitsSoFar) {
+std::vector<std::string> restartArguments(const AppOptions& options, uint32_t startMs, uint32_t waitsSoFar) {
     std::vector<std::string> args;
     if (options.headless) args.push_back("--headless");
     if (!options.inputPath.empty()) args.insert(args.end(), {"--input", options.inputPath});

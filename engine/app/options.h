@@ -12,11 +12,11 @@ namespace qt::engine {
 
 struct AppOptions {
     bool headless = false;
-    std::string inputPath;    // absolute
+    std::string inputPath;  // absolute
     std::vector<platform::ScriptedInput> input;
-    std::string captureDir;   // absolute
+    std::string captureDir;  // absolute
     uint32_t untilMs = 600000;
-    std::string tracePath;    // absolute
+    std::string tracePath;  // absolute
     // Carried over by a restart.
     uint32_t startMs = 0;
     bool restarted = false;
@@ -28,7 +28,6 @@ struct AppOptions {
 bool parseOptions(int argc, char** argv, AppOptions& options, int& exitCode);
 
 // The arguments that start the same run again, going on at `startMs`.
-std::vector<std::string> restartArguments(const AppOptions& options, uint32_t startMs,
-                                          uint32_t waitsSoFar);
+std::vector<std::string> restartArguments(const AppOptions& options, uint32_t startMs, uint32_t waitsSoFar);
 
 }  // namespace qt::engine

@@ -19,8 +19,7 @@ void stretchWhole(Surface& dst, const Surface& src) {
 }
 
 void transparentWhole(Surface& dst, const Surface& src, platform::ColorRef clear) {
-    platform::transparentCopy(dst, 0, 0, dst.width(), dst.height(), src, 0, 0, src.width(),
-                              src.height(), clear);
+    platform::transparentCopy(dst, 0, 0, dst.width(), dst.height(), src, 0, 0, src.width(), src.height(), clear);
 }
 
 }  // namespace
@@ -34,8 +33,7 @@ void allblt(Engine& engine, bool throughComposition) {
     const platform::ColorRef clear = screens.getClearColor();
     if (throughComposition) {
         Surface* composition = screens.getDC(-1);
-        platform::copyBlock(*composition, 0, 0, composition->width(), composition->height(), *back,
-                            0, 0);
+        platform::copyBlock(*composition, 0, 0, composition->width(), composition->height(), *back, 0, 0);
         transparentWhole(*composition, *front, clear);
         const DarkRect& r = engine.honbun.dark;
         if (r.x1 >= 0) darkHonbun(engine, r.x1, r.y1, r.x2, r.y2, r.shift);

@@ -18,9 +18,7 @@ namespace {
 
 constexpr platform::ColorRef kTopBit = 0x80000000u;
 
-int32_t saturated(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
+int32_t saturated(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 // Far enough outside any surface that nothing drawn there shows, and near
 // enough that the text's own cell arithmetic stays in range.
@@ -62,8 +60,7 @@ bool HonbunWriter::init(Engine& engine, platform::Surface* presentation) {
     if (!readListSetting("honbun", "fontColors", "&Hffffff,,&Hff0000,,&H80000000", 32, 3, 8, list)) {
         return malformed(engine, msg::fontColorsBad);
     }
-    setColors(static_cast<platform::ColorRef>(list.number(0)),
-              static_cast<platform::ColorRef>(list.number(1)),
+    setColors(static_cast<platform::ColorRef>(list.number(0)), static_cast<platform::ColorRef>(list.number(1)),
               static_cast<platform::ColorRef>(list.number(2)));
 
     lineSpeed = readIniInt("honbun", "lineSpeed", 300, kIniFile);
@@ -97,8 +94,7 @@ void HonbunWriter::setFont(const char* face, int32_t height, const char* style, 
     font_ = text_ != nullptr ? text_->createFont(fontRequest) : nullptr;
 }
 
-void HonbunWriter::setColors(platform::ColorRef text, platform::ColorRef shadow,
-                             platform::ColorRef background) {
+void HonbunWriter::setColors(platform::ColorRef text, platform::ColorRef shadow, platform::ColorRef background) {
     textColor = text;
     shadowColor = shadow;
     opaque = (background & kTopBit) == 0;

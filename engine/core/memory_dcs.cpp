@@ -15,8 +15,8 @@ namespace qt::engine {
 
 namespace {
 
-bool makeScreen(Engine& engine, platform::Surface& surface, int32_t id, int32_t width,
-                int32_t height, platform::ColorRef fill) {
+bool makeScreen(Engine& engine, platform::Surface& surface, int32_t id, int32_t width, int32_t height,
+                platform::ColorRef fill) {
     if (surface.create(width, height, fill)) return true;
     std::string text = msg::screenCreateFailed.cp932();
     text += std::to_string(id) + " (" + std::to_string(width) + "x" + std::to_string(height) + ")";
@@ -48,7 +48,7 @@ void MemoryDCs::create(Engine& engine, int32_t count, platform::ColorRef clearCo
     count_ = static_cast<int16_t>(count);
     if (count_ < 2) {
         showMessageBox(engine, msg::memoryDCsCaption.cp932(), msg::tooFewScreens.cp932(),
-                                   platform::BoxIcon::exclamation);
+                       platform::BoxIcon::exclamation);
         count_ = 2;
     }
     // Filling a screen touches all of its memory: a table larger than the

@@ -39,8 +39,8 @@ public:
 
 private:
     Engine* engine_ = nullptr;
-    platform::Surface composition_;  // ID -1
-    platform::Surface spare_;        // ID -2
+    platform::Surface composition_;               // ID -1
+    platform::Surface spare_;                     // ID -2
     std::unique_ptr<platform::Surface[]> table_;  // IDs 0..N
     int16_t count_ = 2;
     platform::ColorRef clearColor_ = 0xFF00FF;

@@ -30,9 +30,8 @@ void drawIcon(platform::Surface& s, int x0, int y0, platform::BoxIcon icon) {
     const double c = kIcon / 2.0;
     if (icon == platform::BoxIcon::stop) {
         // A red disc with a white cross.
-        fillShape(s, x0, y0, kIcon, rgb(200, 30, 30), [&](double x, double y) {
-            return (x - c) * (x - c) + (y - c) * (y - c) <= c * c;
-        });
+        fillShape(s, x0, y0, kIcon, rgb(200, 30, 30),
+                  [&](double x, double y) { return (x - c) * (x - c) + (y - c) * (y - c) <= c * c; });
         fillShape(s, x0, y0, kIcon, kWhite, [&](double x, double y) {
             const double dx = x - c, dy = y - c;
             const bool onDiagonal = std::min(std::abs(dx - dy), std::abs(dx + dy)) <= 2.5;
@@ -41,9 +40,8 @@ void drawIcon(platform::Surface& s, int x0, int y0, platform::BoxIcon icon) {
         return;
     }
     // A yellow triangle with a black exclamation mark.
-    fillShape(s, x0, y0, kIcon, rgb(250, 200, 20), [&](double x, double y) {
-        return y >= 2 && y <= kIcon - 2 && std::abs(x - c) <= (y - 2) / 1.9;
-    });
+    fillShape(s, x0, y0, kIcon, rgb(250, 200, 20),
+              [&](double x, double y) { return y >= 2 && y <= kIcon - 2 && std::abs(x - c) <= (y - 2) / 1.9; });
     fillShape(s, x0, y0, kIcon, kInk, [&](double x, double y) {
         return std::abs(x - c) <= 1.6 && ((y >= 10 && y <= 22) || (y >= 25 && y <= 28));
     });
@@ -106,8 +104,7 @@ bool drawMessageBox(platform::Text& text, std::string_view textCp932, platform::
     return true;
 }
 
-void showMessageBox(Engine& engine, std::string_view captionCp932, std::string_view textCp932,
-                    platform::BoxIcon icon) {
+void showMessageBox(Engine& engine, std::string_view captionCp932, std::string_view textCp932, platform::BoxIcon icon) {
     platform::BoxPicture drawn;
     const bool hasPicture = engine.backend->showsMessageBoxes() && engine.text != nullptr &&
                             drawMessageBox(*engine.text, textCp932, icon, drawn);

@@ -15,7 +15,6 @@ bool drawMessageBox(platform::Text& text, std::string_view textCp932, platform::
                     platform::BoxPicture& out);
 
 // Shows the box on the backend and returns when it is closed.
-void showMessageBox(Engine& engine, std::string_view captionCp932, std::string_view textCp932,
-                    platform::BoxIcon icon);
+void showMessageBox(Engine& engine, std::string_view captionCp932, std::string_view textCp932, platform::BoxIcon icon);
 
 }  // namespace qt::engine

@@ -26,12 +26,8 @@ uint32_t promptDeadline(uint32_t now, uint8_t flashMask) {
 
 void windowProcedure(Engine& engine, const Event& event) {
     switch (event.type) {
-        case EventType::paint:
-            paintWindow(engine);
-            break;
-        case EventType::leftButtonDown:
-            engine.backend->beginDrag(event.shift);
-            break;
+        case EventType::paint: paintWindow(engine); break;
+        case EventType::leftButtonDown: engine.backend->beginDrag(event.shift); break;
         case EventType::keyDown:
             if (engine.runState == kWaitingForKey) {
                 engine.host->keyWait(kKeyDownMessage, event.key, event.keyData);
@@ -45,14 +41,9 @@ void windowProcedure(Engine& engine, const Event& event) {
                 destroyMainWindow(engine);
             }
             break;
-        case EventType::close:
-            destroyMainWindow(engine);
-            break;
-        case EventType::destroy:
-            engine.events.postQuit(0);
-            break;
-        case EventType::quit:
-            break;
+        case EventType::close: destroyMainWindow(engine); break;
+        case EventType::destroy: engine.events.postQuit(0); break;
+        case EventType::quit: break;
     }
 }
 
@@ -74,8 +65,7 @@ int runMessageLoop(Engine& engine) {
         if (engine.runState == kWaitingForKey) captureWaitIfDue(engine);
         const bool focus = events.hasFocus();
         const uint32_t now = backend.tickCount();
-        if (!focus || engine.runState == kRestarting ||
-            (engine.runState != kWaitingForKey && engine.host->atEnd())) {
+        if (!focus || engine.runState == kRestarting || (engine.runState != kWaitingForKey && engine.host->atEnd())) {
             // Nothing can advance until an event comes.
             events.waitIdle(now + kUntilEvent);
             eventSinceIdle = false;

@@ -12,8 +12,8 @@ int32_t ListSetting::number(int i) const {
     return numeralInt(fields[i]);
 }
 
-bool readListSetting(const char* section, const char* key, const char* def, int maxChars,
-                     int needed, int capacity, ListSetting& out) {
+bool readListSetting(const char* section, const char* key, const char* def, int maxChars, int needed, int capacity,
+                     ListSetting& out) {
     if (maxChars > 32) maxChars = 32;
     if (capacity > 8) capacity = 8;
     readIniString(section, key, def, out.text, static_cast<size_t>(maxChars) + 1, kIniFile);

@@ -19,8 +19,8 @@ struct ListSetting {
 // Reads the key as text of at most `maxChars` characters (default `def`) and
 // splits it with `capacity`. False when it has fewer than `needed` fields or
 // more than `capacity` (the value is then malformed).
-bool readListSetting(const char* section, const char* key, const char* def, int maxChars,
-                     int needed, int capacity, ListSetting& out);
+bool readListSetting(const char* section, const char* key, const char* def, int maxChars, int needed, int capacity,
+                     ListSetting& out);
 
 // screensizeWidth/Height and wincsizeWidth/Height.
 void readScreenSettings(Engine& engine);

@@ -34,8 +34,8 @@ bool startUp(Engine& engine) {
     readIniString("main", "title", msg::defaultTitle.c_str(), path, sizeof path, kIniFile);
     const int32_t heightP = readIniInt("screen", "wincsizeHeightP", 0, kIniFile);
     const int32_t widthP = readIniInt("screen", "wincsizeWidthP", 0, kIniFile);
-    const platform::WindowSpec shape = windowSpecFor(
-        backend.metrics(), engine.windowWidth, engine.windowHeight, widthP, heightP, path);
+    const platform::WindowSpec shape =
+        windowSpecFor(backend.metrics(), engine.windowWidth, engine.windowHeight, widthP, heightP, path);
     if (!createMainWindow(engine, shape)) {
         note(msg::noWindowMade.utf8());
         endProcess(engine, 1);

@@ -6,8 +6,8 @@
 namespace qt::engine {
 
 inline constexpr int kArgSlots = 10;
-inline constexpr size_t kPathSlotSize = 261;     // slots 0 and 1: paths
-inline constexpr size_t kNumeralSlotSize = 33;   // slots 2 to 9: numerals
+inline constexpr size_t kPathSlotSize = 261;    // slots 0 and 1: paths
+inline constexpr size_t kNumeralSlotSize = 33;  // slots 2 to 9: numerals
 
 struct CommandArgs {
     char path[2][kPathSlotSize] = {};

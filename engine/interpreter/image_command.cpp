@@ -29,9 +29,9 @@ int32_t percentOf(int32_t p, int32_t size) {
 
 }  // namespace
 
-int drawImageFile(Engine& engine, const char* path, int32_t x, int32_t y, int32_t width, int32_t height,
-                  int32_t srcX, int32_t srcY, int32_t srcWidth, int32_t srcHeight, int32_t transparency,
-                  bool widthPercent, bool heightPercent) {
+int drawImageFile(Engine& engine, const char* path, int32_t x, int32_t y, int32_t width, int32_t height, int32_t srcX,
+                  int32_t srcY, int32_t srcWidth, int32_t srcHeight, int32_t transparency, bool widthPercent,
+                  bool heightPercent) {
     platform::Surface& image = engine.screens.loading;
     const std::optional<std::string> disk = resolveExisting(path);
     // PNG pixels less than half opaque take the clear colour, so that they
@@ -49,11 +49,9 @@ int drawImageFile(Engine& engine, const char* path, int32_t x, int32_t y, int32_
     if (transparency == -2) {
         platform::stretchCopy(*target, x, y, width, height, image, srcX, srcY, srcWidth, srcHeight);
     } else {
-        const platform::ColorRef color = transparency == -1
-                                             ? engine.screens.getClearColor()
-                                             : static_cast<platform::ColorRef>(transparency);
-        platform::transparentCopy(*target, x, y, width, height, image, srcX, srcY, srcWidth, srcHeight,
-                                  color);
+        const platform::ColorRef color = transparency == -1 ? engine.screens.getClearColor()
+                                                            : static_cast<platform::ColorRef>(transparency);
+        platform::transparentCopy(*target, x, y, width, height, image, srcX, srcY, srcWidth, srcHeight, color);
     }
     return 0;
 }
@@ -98,19 +96,14 @@ void imageCommand(Interpreter& interpreter) {
             srcX = numeralInt(a.slot(6));
             srcY = numeralInt(a.slot(7));
             [[fallthrough]];
-        case 6:
-            transparency = numeralInt(a.slot(5));
-            [[fallthrough]];
+        case 6: transparency = numeralInt(a.slot(5)); [[fallthrough]];
         case 5:
         case 3:
             x = numeralInt(a.slot(1));
             y = numeralInt(a.slot(2));
             break;
-        case 1:
-            break;
-        default:
-            showErrorBox(engine, msg::imageCountBad.cp932());
-            return;
+        case 1: break;
+        default: showErrorBox(engine, msg::imageCountBad.cp932()); return;
     }
     if (drawImageFile(engine, a.slot(0), x, y, width, height, srcX, srcY, srcWidth, srcHeight, transparency,
                       widthPercent, heightPercent) == -1) {

@@ -41,6 +41,7 @@ struct Command {
 };
 
 // Compared in this order; the first equal word wins.
+// clang-format off
 constexpr Command kCommands[] = {
     {"\\", Before::skipField, pageBreak},
     {"@", Before::skipField, waitForKey},
@@ -54,6 +55,7 @@ constexpr Command kCommands[] = {
     {"next", Before::gather, nextCommand},
     {"iro", Before::gather, iroCommand},
 };
+// clang-format on
 
 }  // namespace
 
@@ -95,14 +97,9 @@ void Interpreter::dispatchCommand(const char* word) {
     for (const Command& entry : kCommands) {
         if (sameText(word, entry.word) != 0) continue;
         switch (entry.before) {
-            case Before::nothing:
-                break;
-            case Before::skipField:
-                reader.nextField();
-                break;
-            case Before::gather:
-                collectArguments();
-                break;
+            case Before::nothing: break;
+            case Before::skipField: reader.nextField(); break;
+            case Before::gather: collectArguments(); break;
         }
         entry.handler(*this);
         return;

@@ -25,7 +25,9 @@ public:
     void constructSound() override;
     void openFirst(const char* path) override;
     void step() override { interpreterStep(); }
-    void keyWait(uint32_t kind, uint32_t key, uint32_t keyData) override { keyWait_.message(*this, kind, key, keyData); }
+    void keyWait(uint32_t kind, uint32_t key, uint32_t keyData) override {
+        keyWait_.message(*this, kind, key, keyData);
+    }
     bool atEnd() override { return reader.fieldLength() == -1; }
     const char* fileName() override { return reader.fileName(); }
     int32_t lineNumber() override { return reader.lineNumber; }

@@ -28,9 +28,7 @@ void KeyWait::message(Interpreter& interpreter, uint32_t kind, uint32_t key, uin
     }
     namespace vk = platform::vk;
     const bool freshPress = (keyData & kKeyRepeatBit) == 0;
-    const bool accepted =
-        ((key == vk::space || key == vk::enter || key == vk::separator) && freshPress) ||
-        key == 'Z';
+    const bool accepted = ((key == vk::space || key == vk::enter || key == vk::separator) && freshPress) || key == 'Z';
     if (!accepted) return;
     // A wait that ends before any idle turn still gets its picture.
     captureWaitIfDue(engine);

@@ -14,8 +14,7 @@ inline const Message scriptBadPoint{"a click needs two whole numbers X Y"};
 inline const Message scriptTrailing{"unexpected text after the event"};
 
 // The desktop backend.
-inline const Message noDisplay{
-    "cannot open a window (no display?); run with --headless to play without one"};
+inline const Message noDisplay{"cannot open a window (no display?); run with --headless to play without one"};
 inline const Message noWindow{"cannot create the window"};
 
 // Audio.

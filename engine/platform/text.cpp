@@ -12,7 +12,8 @@ class NullFont final : public Font {
 public:
     explicit NullFont(int height) : height_(height > 0 ? height : 1) {}
 
-    void draw(Surface& dst, int x, int y, std::string_view cp932, ColorRef, std::optional<ColorRef> background) override {
+    void draw(Surface& dst, int x, int y, std::string_view cp932, ColorRef,
+              std::optional<ColorRef> background) override {
         if (background) fillRect(dst, x, y, textWidth(cp932), height_, *background);
     }
     int textWidth(std::string_view cp932) override {

@@ -119,8 +119,8 @@ void box(Image& img, int x0, int y0, int x1, int y1, int r, int g, int b) {
 
 Image daySky() {
     Image img = gradient(320, 240, 90, 150, 230, 200, 230, 255);
-    box(img, 0, 180, 320, 240, 70, 140, 60);                       // meadow
-    disc(img, 260, 50, 22, 255, 240, 150);                         // sun
+    box(img, 0, 180, 320, 240, 70, 140, 60);                                    // meadow
+    disc(img, 260, 50, 22, 255, 240, 150);                                      // sun
     for (int i = 0; i < 5; ++i) disc(img, 40 + i * 14, 60, 12, 250, 250, 250);  // a cloud
     return img;
 }
@@ -136,22 +136,24 @@ Image eveningSky() {
 Image character() {
     Image img(120, 160);
     box(img, 0, 0, 120, 160, 255, 0, 255);
-    disc(img, 60, 110, 40, 240, 190, 120);                // body
-    disc(img, 60, 50, 32, 250, 210, 140);                 // head
-    for (int i = 0; i < 18; ++i) {                        // ears
+    disc(img, 60, 110, 40, 240, 190, 120);  // body
+    disc(img, 60, 50, 32, 250, 210, 140);   // head
+    for (int i = 0; i < 18; ++i) {          // ears
         box(img, 34 + i / 2, 14 + i, 52 - i / 2, 15 + i, 250, 210, 140);
         box(img, 68 + i / 2, 14 + i, 86 - i / 2, 15 + i, 250, 210, 140);
     }
-    disc(img, 48, 48, 5, 30, 30, 30);                     // eyes
+    disc(img, 48, 48, 5, 30, 30, 30);  // eyes
     disc(img, 72, 48, 5, 30, 30, 30);
-    box(img, 56, 62, 64, 66, 200, 80, 80);                // nose
+    box(img, 56, 62, 64, 66, 200, 80, 80);  // nose
     return img;
 }
 
 std::vector<int16_t> musicLoop(int rate) {
     // A gentle four-bar arpeggio, two seconds a bar, that loops seamlessly.
+    // clang-format off
     const double notes[] = {261.63, 329.63, 392.00, 523.25, 220.00, 261.63, 329.63, 440.00,
                             174.61, 220.00, 261.63, 349.23, 196.00, 246.94, 293.66, 392.00};
+    // clang-format on
     const int perNote = rate / 2;
     std::vector<int16_t> out;
     for (double f : notes) {
@@ -185,8 +187,7 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     const int rate = 22050;
     const bool ok = writeBmp(dir + "/day.bmp", daySky()) && writeBmp(dir + "/evening.bmp", eveningSky()) &&
-                    writeBmp(dir + "/cat.bmp", character()) &&
-                    writeWav(dir + "/music.wav", musicLoop(rate), rate) &&
+                    writeBmp(dir + "/cat.bmp", character()) && writeWav(dir + "/music.wav", musicLoop(rate), rate) &&
                     writeWav(dir + "/bell.wav", bell(rate), rate);
     if (!ok) {
         std::fprintf(stderr, "make_assets: cannot write into %s\n", dir.c_str());

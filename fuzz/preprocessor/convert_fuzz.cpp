@@ -75,8 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (out.find('\0') != std::string::npos) __builtin_trap();
     // Only body text (the output holds every byte it wrote) and the source's
     // line ends are checked.
-    const bool mayWarn = out.find_first_of(",\"/", 4) != std::string::npos ||
-                         std::memchr(data, '\n', size) != nullptr;
+    const bool mayWarn = out.find_first_of(",\"/", 4) != std::string::npos || std::memchr(data, '\n', size) != nullptr;
     if (!warnings.empty() && (!mayWarn || warnings.report(src).empty())) __builtin_trap();
     return 0;
 }

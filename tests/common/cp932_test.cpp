@@ -7,6 +7,7 @@
 
 // Valid text converts both ways; invalid bytes are kept as they are.
 TEST(Cp932, Conversion) {
+    // clang-format off
     const struct { std::string cp932, utf8; bool valid; } cases[] = {
         {"abc\\~", "abc\\~", true}, {"\x93\xFA\x96\x7B\x8C\xEA", "日本語", true}, {"", "", true},
         {"\x95\x5C", "表", true}, {"\xB1\xDF", "ｱﾟ", true}, {"\x81\x60", "～", true},
@@ -14,18 +15,27 @@ TEST(Cp932, Conversion) {
         {std::string("a\0b", 3), std::string("a\0b", 3), true},
         {"a\x80" "b", "a\x80" "b", false}, {"\xFF\xFD", "\xFF\xFD", false}, {"\x82", "\x82", false},
         {"\x82 x", "\x82 x", false}, {"\x81\x7F\x82\xA0", "\x81\x7F" "あ", false}};
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(qt::cp932ToUtf8(c.cp932), c.utf8);
         EXPECT_EQ(qt::isValidCp932(c.cp932), c.valid);
-        if (c.valid) { EXPECT_EQ(qt::utf8ToCp932(c.utf8), c.cp932); }
+        if (c.valid) {
+            EXPECT_EQ(qt::utf8ToCp932(c.utf8), c.cp932);
+        }
     }
-    EXPECT_EQ(qt::utf8ToCp932("\xC3" "a"), "\xC3" "a");
-    EXPECT_EQ(qt::utf8ToCp932("x\xF0\x9F\x98\x80" "あ"), "x\xF0\x9F\x98\x80\x82\xA0");
+    EXPECT_EQ(qt::utf8ToCp932("\xC3"
+                              "a"),
+              "\xC3"
+              "a");
+    EXPECT_EQ(qt::utf8ToCp932("x\xF0\x9F\x98\x80"
+                              "あ"),
+              "x\xF0\x9F\x98\x80\x82\xA0");
 }
 
 // Sources written on Linux: all of the text or nothing, and where it stopped.
 TEST(Cp932, StrictFromUtf8) {
     using S = qt::StrictConversion::Status;
+    // clang-format off
     const struct { std::string utf8; S status; size_t offset; char32_t c; std::string cp932; } cases[] = {
         {"日本語 ok", S::ok, 0, 0, "\x93\xFA\x96\x7B\x8C\xEA ok"}, {"", S::ok, 0, 0, ""},
         {"a〜b§", S::ok, 0, 0, "a\x81\x60" "b\x81\x98"},  // the wave dash as Linux writes it
@@ -33,6 +43,7 @@ TEST(Cp932, StrictFromUtf8) {
         {"a\xFF", S::notUtf8, 1, 0, ""}, {"a\xED\xA0\x80", S::notUtf8, 1, 0, ""},  // a surrogate
         {"\xC0\x80", S::notUtf8, 0, 0, ""}, {"あ\xE3\x81", S::notUtf8, 3, 0, ""},  // overlong; cut short
         {"\x82\xA0", S::notUtf8, 0, 0, ""}};
+    // clang-format on
     for (const auto& c : cases) {
         std::string out = "untouched";
         const qt::StrictConversion r = qt::utf8ToCp932Strict(c.utf8, &out);

@@ -29,11 +29,13 @@ static OpenStatus openInChild(const std::string& path, int flags, LockKind kind)
 TEST(FileLock, SharingAcrossProcessesAndCloseOnExec) {
     qt::test::TempFolder folder;
     const std::string path = folder.write("scenario.dat", "keep");
+    // clang-format off
     const struct { LockKind held, wanted; int flags; OpenStatus result; } cases[] = {
         {LockKind::exclusive, LockKind::shared, O_RDONLY, OpenStatus::sharingViolation},
         {LockKind::exclusive, LockKind::exclusive, O_WRONLY | O_CREAT, OpenStatus::sharingViolation},
         {LockKind::shared, LockKind::exclusive, O_WRONLY, OpenStatus::sharingViolation},
         {LockKind::shared, LockKind::shared, O_RDONLY, OpenStatus::ok}};
+    // clang-format on
     for (const auto& c : cases) {
         qt::LockedFile held;
         ASSERT_EQ(held.open(path, O_RDONLY, c.held), OpenStatus::ok);

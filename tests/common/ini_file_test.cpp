@@ -8,6 +8,7 @@
 #include "common/exe_folder.h"
 #include "support/temp_folder.h"
 
+// clang-format off
 const char* const kLines[] = {
     "top=before any section", "[Main]", "  Key1 \t=  spaced value \t", "key2=\"quoted\"",
     "key3='single'", "key4=\"unbalanced", "key5=\"\"", ";key6=commented", "  ; key6=commented",
@@ -16,6 +17,7 @@ const char* const kLines[] = {
     "[num]", "dec=12", "neg=-12", "plus=+7", "trail= 42abc", "none=abc", "empty=", "hex=&H10",
     "wrap=4294967297", "quoted=\"-5\"", "frac=1.9", "colour=&H00ff00ff", "zero=0",
     "big=&HFFFFFFFF", "[main]", "second=in a second section of the same name"};
+// clang-format on
 
 class IniFile : public testing::TestWithParam<const char*> {
 protected:
@@ -26,8 +28,7 @@ protected:
         folder.write("bom.ini", "\xEF\xBB\xBF[main]" + std::string(GetParam()) + "k=5" + GetParam());
         std::snprintf(qt::exeFolder, sizeof qt::exeFolder, "%s", folder.path().c_str());
     }
-    static std::string read(const char* sect, const char* key, size_t size = 64,
-                            const char* file = "t.ini") {
+    static std::string read(const char* sect, const char* key, size_t size = 64, const char* file = "t.ini") {
         char buf[80];
         std::memset(buf, '#', sizeof buf);
         const int n = qt::readIniString(sect, key, "DEF", buf, size, file);
@@ -40,6 +41,7 @@ protected:
 INSTANTIATE_TEST_SUITE_P(LineEnds, IniFile, testing::Values("\r\n", "\n"));
 
 TEST_P(IniFile, Strings) {
+    // clang-format off
     const struct { const char* section; const char* key; const char* value; } cases[] = {
         {"main", "key1", "spaced value"}, {"MAIN", "KEY1", "spaced value"}, {"main", "key5", ""},
         {"main", "key2", "quoted"}, {"main", "key3", "single"}, {"main", "key4", "\"unbalanced"},
@@ -47,6 +49,7 @@ TEST_P(IniFile, Strings) {
         {"main", "key9", "a=b ; not a comment"}, {"main", "novalue", "DEF"}, {"main", "top", "DEF"},
         {"other", "only", "in other"}, {"\x83\x5Dx", "k", "v"}, {"main", "only", "DEF"},
         {"main", "second", "DEF"}, {"nosuch", "key1", "DEF"}, {"main", "nosuch", "DEF"}};
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(read(c.section, c.key), c.value) << c.key;
     EXPECT_EQ(read("main", "key1", 1, "missing.ini"), "");
     EXPECT_EQ(read("main", "key1", 7, "missing.ini"), "DEF");
@@ -55,11 +58,13 @@ TEST_P(IniFile, Strings) {
 }
 
 TEST_P(IniFile, Numbers) {
+    // clang-format off
     const struct { const char* key; int asInt; int32_t asNumber; } cases[] = {
         {"dec", 12, 12}, {"neg", -12, -12}, {"plus", 7, 7}, {"trail", 42, 42}, {"none", 0, 0},
         {"empty", 99, 99}, {"hex", 0, 16}, {"wrap", 1, INT32_MIN}, {"quoted", -5, -5},
         {"zero", 0, 0}, {"frac", 1, 1}, {"colour", 0, 0x00ff00ff}, {"big", 0, INT32_MIN},
         {"nosuch", 99, 99}};
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(qt::readIniInt("num", c.key, 99, "t.ini"), c.asInt) << c.key;
         EXPECT_EQ(qt::readIniNumber("num", c.key, 99, "t.ini"), c.asNumber) << c.key;

@@ -5,6 +5,7 @@
 #include <string>
 
 TEST(Numeral, Table) {
+    // clang-format off
     const struct { const char* text; double value; int32_t integer; } cases[] = {
         {" \t-12.5kg", -12.5, -12}, {"+7", 7, 7}, {".5", 0.5, 0}, {"5.", 5, 5}, {"1e3", 1, 1},
         {"abc", 0, 0}, {"", 0, 0}, {"-", 0, 0}, {"- 5", 0, 0}, {"-&H10", 0, 0}, {"+-1", 0, 0},
@@ -19,6 +20,7 @@ TEST(Numeral, Table) {
         {"-2147483648", -2147483648.0, INT32_MIN}, {"-2147483649", -2147483649.0, INT32_MIN},
         {"&HFFFFFFFFFFFF", 281474976710655.0, INT32_MIN},
     };
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(qt::numeralValue(c.text), c.value) << '"' << c.text << '"';
         EXPECT_EQ(qt::numeralInt(c.text), c.integer) << '"' << c.text << '"';

@@ -10,11 +10,13 @@ TEST(Sjis, LeadByteEdges) {
 }
 
 TEST(Sjis, ByteKinds) {
+    // clang-format off
     const struct { const char* text; const char* kinds; } cases[] = {  // kinds as digits
         {"\x82\xA0\x41", "120"}, {"\x81\x94\x20", "120"},           // second byte in the lead range
         {"\x81\x81\x81\x81" "A", "12120"}, {"A\x81\x81\x81", "0121"},  // lead runs
         {"\x95\x5C\x5C", "120"}, {"\xE0\x40\xB1\x81\x40", "12012"}, {"\x9F", "1"}, {"@", "0"},
     };
+    // clang-format on
     for (const auto& c : cases)
         for (size_t i = 0; i < std::strlen(c.text); ++i)
             EXPECT_EQ(qt::byteKind(c.text, c.text + i), c.kinds[i] - '0') << c.text << " at " << i;
@@ -22,8 +24,10 @@ TEST(Sjis, ByteKinds) {
 }
 
 TEST(Sjis, SameText) {
+    // clang-format off
     const struct { const char* a; const char* b; int result; } cases[] = {
         {"se", "se ", -1}, {"", "", 0}, {"END", "end", -1}, {"end", "end", 0}, {"a", "", -1},
         {"", "a", -1}, {"\x82\xA0", "\x82\xA0", 0}, {"\x82\xA0", "\x82\xA1", -1}};
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(qt::sameText(c.a, c.b), c.result) << c.a << '|' << c.b;
 }

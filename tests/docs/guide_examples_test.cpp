@@ -65,7 +65,7 @@ std::string asAuthored(const std::string& utf8) {
 }
 
 class GuideExample : public ::testing::TestWithParam<Block> {
-  protected:
+protected:
     // The game folder: both programs and the demo's pictures and sounds.
     static void SetUpTestSuite() {
         game_ = new qt::test::ProgramFolder({"qPre", "qRun"});

@@ -58,10 +58,12 @@ std::string checksumOutsideText(const platform::Surface& picture) {
 // the cat over the darkened text box; then the evening with the cat at half
 // size. Pages differ only in their text.
 const char kDay[] = "a9ebda30fb8ae1ad", kEvening[] = "eb5f012f4cad3da9";
+// clang-format off
 const std::pair<const char*, const char*> kPages[] = {
     {"wait-0001.png", kDay}, {"wait-0002.png", kDay},     {"wait-0003.png", kDay},     {"wait-0004.png", kDay},
     {"wait-0005.png", kDay}, {"wait-0006.png", kEvening}, {"wait-0007.png", kEvening}, {"end.png", kEvening},
 };
+// clang-format on
 
 TEST(Demo, ConvertsAndPlaysHeadlessAsCommitted) {
     DemoGame game;
@@ -73,10 +75,12 @@ TEST(Demo, ConvertsAndPlaysHeadlessAsCommitted) {
     // The play-through of kPageKeys, two seconds a page.
     std::string script;
     int ms = 0;
-    for (const std::string& key : kPageKeys) script += std::to_string(ms += 2000) + " key " + (key == "Return" ? "enter" : key) + "\n";
+    for (const std::string& key : kPageKeys)
+        script += std::to_string(ms += 2000) + " key " + (key == "Return" ? "enter" : key) + "\n";
     game.write("input.txt", script + std::to_string(ms + 2000) + " down z\n");
     fs::create_directory(game / "pages");
-    ASSERT_EQ(game.run("./qRun --headless --input input.txt --capture pages --trace trace.txt --until 60000"), 0) << game.err;
+    ASSERT_EQ(game.run("./qRun --headless --input input.txt --capture pages --trace trace.txt --until 60000"), 0)
+        << game.err;
     EXPECT_EQ(game.err, "");  // every box would be written here
     const std::string trace = game.read("trace.txt");
     EXPECT_EQ(trace.substr(trace.rfind("chapter2")), "chapter2.dat:15: /end\n");
@@ -91,7 +95,8 @@ TEST(Demo, ConvertsAndPlaysHeadlessAsCommitted) {
 class DemoWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const std::string tool = XSession::missingTool(); !tool.empty()) GTEST_SKIP() << tool << " is not installed";
+        if (const std::string tool = XSession::missingTool(); !tool.empty())
+            GTEST_SKIP() << tool << " is not installed";
         x = std::make_unique<XSession>();
         ASSERT_TRUE(x->ready());
         ASSERT_EQ(game.convert(), 0) << game.err;
@@ -186,7 +191,10 @@ TEST_F(DemoWindow, KeysPlayWindowDraggedAndResizedF12StartsAgainScenarioKept) {
         return game.read("err2.txt").find("errexit(): [二重起動]\nシナリオファイルが開けません\n") != std::string::npos;
     })) << game.read("err2.txt");
     // Its report waits in a message box; OK ends it through its loop, a fatal end.
-    EXPECT_TRUE(poll([&] { std::string t; return x->xdotool("getactivewindow getwindowname", &t) && t == "errexit()\n"; }));
+    EXPECT_TRUE(poll([&] {
+        std::string t;
+        return x->xdotool("getactivewindow getwindowname", &t) && t == "errexit()\n";
+    }));
     x->xdotool("key Return");
     EXPECT_EQ(x->exitCode(second), 1) << game.read("err2.txt");
 }

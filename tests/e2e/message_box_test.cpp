@@ -37,17 +37,20 @@ TEST(MessageBox, ShowsTheEnginesOwnPictureAndClosesOnEnter) {
     platform::BoxPicture expected;
     const auto text = platform::createFreeTypeText();
     ASSERT_TRUE(engine::drawMessageBox(*text, engine::msg::unknownCommand.cp932() + "nosuch",
-                               platform::BoxIcon::exclamation, expected));
+                                       platform::BoxIcon::exclamation, expected));
     ASSERT_EQ(box->width * 10000 + box->height, expected.picture.width() * 10000 + expected.picture.height());
     platform::Surface shown;
-    ASSERT_TRUE(poll([&] {
-        if (!x.grab(*box, shown)) return false;
-        for (int i = 0; i < shown.width() * shown.height(); ++i) {
-            const int px = i % shown.width(), py = i / shown.width();
-            if (shown.pixel(px, py) != expected.picture.pixel(px, py)) return false;
-        }
-        return true;
-    }, 5000)) << "the box does not show the engine's picture";
+    ASSERT_TRUE(poll(
+        [&] {
+            if (!x.grab(*box, shown)) return false;
+            for (int i = 0; i < shown.width() * shown.height(); ++i) {
+                const int px = i % shown.width(), py = i / shown.width();
+                if (shown.pixel(px, py) != expected.picture.pixel(px, py)) return false;
+            }
+            return true;
+        },
+        5000))
+        << "the box does not show the engine's picture";
     // Its text is the engine's own drawing of the two lines, left of the icon.
     platform::FontRequest request;
     request.face = utf8ToCp932("ＭＳ ゴシック");
@@ -71,22 +74,27 @@ TEST(MessageBox, ShowsTheEnginesOwnPictureAndClosesOnEnter) {
     EXPECT_EQ(name, "エラー　s.dat　LINE:2\n");
 
     x.xdotool("key --window " + std::to_string(box->id) + " Return");
-    EXPECT_TRUE(poll([&] {
-        for (const XWindow& w : x.windows()) {
-            if (w.id == box->id) return false;
-        }
-        return true;
-    }, 5000));
+    EXPECT_TRUE(poll(
+        [&] {
+            for (const XWindow& w : x.windows()) {
+                if (w.id == box->id) return false;
+            }
+            return true;
+        },
+        5000));
     // The engine's window has the focus again and goes on.
     const std::optional<XWindow> main = x.windowOf(pid);
     ASSERT_TRUE(main);
-    EXPECT_TRUE(poll([&] {
-        std::string focused;
-        return x.xdotool("getwindowfocus", &focused) && focused == std::to_string(main->id) + "\n";
-    }, 5000));
+    EXPECT_TRUE(poll(
+        [&] {
+            std::string focused;
+            return x.xdotool("getwindowfocus", &focused) && focused == std::to_string(main->id) + "\n";
+        },
+        5000));
     x.xdotool("key Escape");
     EXPECT_EQ(x.exitCode(pid), 0) << game.read("err.txt");
-    EXPECT_EQ(game.read("err.txt").substr(0, 40), std::string("エラー　s.dat　LINE:2: 存在しない命令があります").substr(0, 40));
+    EXPECT_EQ(game.read("err.txt").substr(0, 40),
+              std::string("エラー　s.dat　LINE:2: 存在しない命令があります").substr(0, 40));
 }
 
 }  // namespace

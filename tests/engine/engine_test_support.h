@@ -86,15 +86,20 @@ protected:
         run();
     }
     void run() {
-        for (int i = 0; i < 200 && engine->runState == kRunning && backend->windowExists() && !interpreter->atEnd(); ++i)
+        for (int i = 0; i < 200 && engine->runState == kRunning && backend->windowExists() && !interpreter->atEnd();
+             ++i)
             interpreter->step();
     }
-    std::string trace() { std::fflush(trace_); return folder.read("trace.txt"); }
+    std::string trace() {
+        std::fflush(trace_);
+        return folder.read("trace.txt");
+    }
 
     // Every box as "caption | text\n" in UTF-8.
     std::string boxes() const {
         std::string out;
-        for (const auto& b : backend->boxes()) out += cp932ToUtf8(b.captionCp932) + " | " + cp932ToUtf8(b.textCp932) + "\n";
+        for (const auto& b : backend->boxes())
+            out += cp932ToUtf8(b.captionCp932) + " | " + cp932ToUtf8(b.textCp932) + "\n";
         return out;
     }
 

@@ -48,6 +48,7 @@ std::string played(const std::string& script) {
 }
 
 TEST(EventQueue, Order) {
+    // clang-format off
     const struct { const char* script; const char* messages; } cases[] = {
         {"create show inv inv", "paint "},                      // one paint for every invalidation
         {"create inv val", ""},                                  // painted directly: nothing pending
@@ -64,6 +65,7 @@ TEST(EventQueue, Order) {
         {"create show destroy inv press:20 click:1,1 close expose quit:0", "destroy quit0 "},
         {"destroy quit:1", "quit1 "},  // no window: no destroy message
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(played(c.script), c.messages) << c.script;
 }
 

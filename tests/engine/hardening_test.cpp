@@ -18,6 +18,7 @@ class HardeningTest : public EngineTest {};
 TEST_F(HardeningTest, ExtremeSettingsDrawWithoutOverflow) {
     const std::string page = "a\r\nb\r\n/allblt,;\r\n/@,;\r\nc\r\n";
     // The dark rectangle's x1 and x2, the pitch, and the position after two lines.
+    // clang-format off
     const struct { const char* ini; int32_t x1, x2, pitch; int64_t curY; } cases[] = {
         {"[screen]\nscreensizeWidth=-2147483648\n", 8, INT32_MIN, 40, 24},  // no screens: nothing drawn
         {"[honbun]\nbasePos=-2147483648,,24\n", INT32_MIN, 312, 40, 104},
@@ -27,6 +28,7 @@ TEST_F(HardeningTest, ExtremeSettingsDrawWithoutOverflow) {
         {"[honbun]\nfontSizeStyle=-2147483648,,9999,,255\n", 8, 312, INT32_MIN, 24 + 2ll * INT32_MIN},
         {"[keywait]\nviewstrXY_flasher=32767,,32767,,0\n[screen]\nwincsizeWidth=16384\nwincsizeHeight=1\n", 8, 312, 40, 104},
     };
+    // clang-format on
     for (const auto& c : cases) {
         play(page, std::string(c.ini) + "[honbun]\nlineSpeed=0\n");
         const HonbunWriter& h = engine->honbun;
@@ -34,7 +36,7 @@ TEST_F(HardeningTest, ExtremeSettingsDrawWithoutOverflow) {
                   std::vector<int64_t>({c.x1, c.x2, c.pitch, c.curY}))
             << c.ini;
         if (engine->runState == kWaitingForKey) interpreter->keyWait(0, 0, 0);  // the prompt, drawn
-        for (int i = 0; i < 100; ++i) engine->honbun.nextLine();  // endless pages at any pitch
+        for (int i = 0; i < 100; ++i) engine->honbun.nextLine();                // endless pages at any pitch
     }
 }
 
@@ -42,7 +44,8 @@ TEST_F(HardeningTest, ExtremeSettingsDrawWithoutOverflow) {
 TEST_F(HardeningTest, SettingsFileThatIsNoFileGivesTheDefaults) {
     for (const bool pipe : {false, true}) {
         std::filesystem::remove_all(folder.file("qRun.ini"));
-        ASSERT_EQ(pipe ? ::mkfifo(folder.file("qRun.ini").c_str(), 0600) : ::mkdir(folder.file("qRun.ini").c_str(), 0700), 0);
+        ASSERT_EQ(
+            pipe ? ::mkfifo(folder.file("qRun.ini").c_str(), 0600) : ::mkdir(folder.file("qRun.ini").c_str(), 0700), 0);
         char value[8];
         readIniString("main", "title", "def", value, sizeof value, "qRun.ini");
         EXPECT_STREQ(value, "def");
@@ -61,7 +64,8 @@ TEST_F(HardeningTest, PipesAreNotWaitedOn) {
     for (const char* name : {"p.bmp", "p.wav", "p.dat"}) ASSERT_EQ(::mkfifo(folder.file(name).c_str(), 0600), 0);
     play("/e,p.bmp,;\r\n/se,p.wav,;\r\n/bgm,p.wav,;\r\n/next,p.dat,;\r\n");
     EXPECT_EQ(boxes(),
-              "エラー　s.dat　LINE:2 | 画像の読み込みに失敗しました。\nファイルパスを間違えていないか確認してください\n> p.bmp\n"
+              "エラー　s.dat　LINE:2 | "
+              "画像の読み込みに失敗しました。\nファイルパスを間違えていないか確認してください\n> p.bmp\n"
               "エラー　s.dat　LINE:2 | 読込失敗 /e\n"
               "エラー　s.dat　LINE:3 | ファイルが開けません [音関連命令\n> p.wav\n"
               "エラー　s.dat　LINE:4 | ファイルが開けません [音関連命令\n> p.wav\n"

@@ -13,6 +13,7 @@ TEST_F(InterpreterTest, Steps) {
     const std::string many = "命令引数が多すぎます。あるいは ; を忘れています\n";
     const std::string unknown = "存在しない命令があります\n/";
     auto at = [](int line) { return "エラー　s.dat　LINE:" + std::to_string(line) + " | "; };
+    // clang-format off
     struct Case { std::string body, trace, boxes; bool window; int32_t state; };
     const Case cases[] = {
         {"one\r\ntwo\r\n", "2: one|3: two", "", true, kRunning}, {"a,,b\r\n", "2: a|3: |4: b", "", true, kRunning},
@@ -39,6 +40,7 @@ TEST_F(InterpreterTest, Steps) {
          "2: 1|3: 2|4: 3|5: 4|6: 5|7: 6|8: 7|9: 8|10: 9|11: /x|12: z", at(11) + unknown + "x\n", true, kRunning},
         {"a\r\n   \t", "2: a", "", true, kRunning}, {";x\r\n", "2: ;x", "", true, kRunning},
     };
+    // clang-format on
     for (const Case& c : cases) {
         play(c.body);
         std::string expected;
@@ -88,10 +90,12 @@ TEST_F(InterpreterTest, ArgumentSlotsAreCutToTheirSize) {
 }
 
 TEST_F(InterpreterTest, KeyWaitAcceptsFreshSpaceEnterSeparatorAndZAlsoOnRepeat) {
+    // clang-format off
     const std::tuple<uint32_t, bool, bool> cases[] = {
         {vk::space, false, true}, {vk::space, true, false}, {vk::enter, false, true}, {vk::enter, true, false},
         {vk::separator, false, true}, {vk::separator, true, false}, {'Z', false, true}, {'Z', true, true},
         {'A', false, false}, {vk::left, false, false}, {vk::escape, false, false}, {'0', false, false}};
+    // clang-format on
     for (const auto& [key, repeat, accepted] : cases) {
         play("/@,;\r\nx\r\n");
         interpreter->keyWait(kKeyDownMessage, key, repeat ? kKeyRepeatBit | 1u : 1u);
@@ -119,10 +123,13 @@ TEST_F(InterpreterTest, PageBreakStartsANewPageKeyWaitDoesNot) {
 
 TEST_F(InterpreterTest, PromptFlashesByTheTickMaskUntilItsNextChange) {
     // tick -> 0 nothing drawn, 1 on colour, 2 off colour; drawn in the first 100 ms of 300.
-    const std::string ini = "[honbun]\nlineSpeed=0\n[keywait]\nOnColorOffColor=&H0000ff,,&H00ff00\nviewstrXY_flasher=-64,,-16,,";
+    const std::string ini =
+        "[honbun]\nlineSpeed=0\n[keywait]\nOnColorOffColor=&H0000ff,,&H00ff00\nviewstrXY_flasher=-64,,-16,,";
+    // clang-format off
     const std::tuple<std::string, uint32_t, int> cases[] = {
         {"7", 600, 2}, {"7", 650, 1}, {"7", 700, 0}, {"7", 899, 0}, {"7", 900, 1}, {"7", 1024, 0},
         {"7", 1280, 2}, {"7", 1599, 2}, {"8", 1228, 2}, {"8", 1299, 2}, {"0", 1201, 1}, {"0", 1202, 2}};
+    // clang-format on
     for (const auto& [period, tick, drawn] : cases) {
         play("/@,;\r\n", ini + period + "\n");
         repaintWindow(*engine);
@@ -136,9 +143,11 @@ TEST_F(InterpreterTest, PromptFlashesByTheTickMaskUntilItsNextChange) {
         EXPECT_EQ((on > 0) * 1 + (off > 0) * 2, drawn) << period << " " << tick;
     }
     // When the picture next changes.
+    // clang-format off
     const std::tuple<uint32_t, uint8_t, uint32_t> deadlines[] = {
         {0, 128, 300}, {299, 128, 300}, {300, 128, 384}, {384, 128, 600}, {50, 0, 300},
         {0, 32, 32},   {90, 32, 96},    {96, 32, 300},   {5, 1, 6},       {99, 1, 300}};
+    // clang-format on
     for (const auto& [now, mask, deadline] : deadlines) EXPECT_EQ(promptDeadline(now, mask), deadline) << now;
 }
 

@@ -29,6 +29,7 @@ protected:
 };
 
 TEST_F(ReaderTest, Fields) {
+    // clang-format off
     const std::pair<std::string, std::string> cases[] = {
         {"abc\r\n/e,a,b,;\r\n", "abc|/e|a|b|;"}, {"\"a,b\",c\r\n", "\"a,b\"|c"}, {"a\"b,c\r\nd", "a\"b,c|d"},
         {"\"a\nb\"\r\n", "\"a|b\""}, {"a\rb\r\n", "a\rb"}, {"a\r\r\n", "a\r"}, {"a\nb\r\n", "a|b"},
@@ -36,6 +37,7 @@ TEST_F(ReaderTest, Fields) {
         {",,\r\n", "||"}, {"  \r\nq\r\n", "|q"}, {"last", "last"}, {"/e,x", "/e|x"},
         {"a\r\n  \t ", "a"}, {"a  ", "a  "}, {"a\r\n\r\n", "a|"}, {"\x82\xA0,\x82\xA2\r\n", "\x82\xA0|\x82\xA2"},
         {std::string(5000, 'x') + "\r\ny", std::string(5000, 'x') + "|y"}};
+    // clang-format on
     for (const auto& [body, fields] : cases) {
         open(kHeader + body);
         EXPECT_EQ(boxes(), "");
@@ -51,9 +53,11 @@ TEST_F(ReaderTest, Fields) {
 
 TEST_F(ReaderTest, HeaderCheck) {
     const std::string marker = kHeader.substr(0, 2);
+    // clang-format off
     const std::pair<std::string, bool> cases[] = {{kHeader, true},  {marker + "xyz\r\nA", true}, {marker, true},
                                                   {"\x82\r\n", false}, {"abc\r\n", false}, {"", false},
                                                   {"  ", false}, {"\xA9\x82\r\n", false}};
+    // clang-format on
     for (const auto& [bytes, ok] : cases) {
         open(bytes, "h.dat");
         EXPECT_EQ(boxes(), ok ? "" : "エラー　h.dat　LINE:1 | プリプロセッサ済みシナリオファイルでは無いようです\n");

@@ -13,8 +13,10 @@ class ScreensTest : public EngineTest {};
 
 TEST_F(ScreensTest, UserScreenCountIsCorrected) {
     const std::string fewer = "memoryDCsクラス | ユーザー仮想画面の数が少ない\n2 以上必要\n";
+    // clang-format off
     const std::tuple<int32_t, int16_t, std::string> cases[] = {
         {2, 2, ""}, {3, 3, ""}, {1, 2, fewer}, {0, 2, fewer}, {-5, 2, fewer}, {65539, 3, ""}, {40000, 2, fewer}};
+    // clang-format on
     for (const auto& [asked, made, box] : cases) {
         makeScreens(4, 3, 8, 6, asked);
         EXPECT_EQ(engine->screens.count(), made) << asked;
@@ -23,7 +25,9 @@ TEST_F(ScreensTest, UserScreenCountIsCorrected) {
     }
     EXPECT_EQ(engine->screens.getDC(3), nullptr);
     EXPECT_EQ(engine->screens.getDC(-3), nullptr);
-    EXPECT_EQ(boxes(), fewer + "エラー　　LINE:0 | 仮想画面IDが範囲外です\n> 3\nエラー　　LINE:0 | 仮想画面IDが範囲外です\n> -3\n");
+    EXPECT_EQ(
+        boxes(),
+        fewer + "エラー　　LINE:0 | 仮想画面IDが範囲外です\n> 3\nエラー　　LINE:0 | 仮想画面IDが範囲外です\n> -3\n");
     using Size = std::pair<int32_t, int32_t>;
     EXPECT_EQ(engine->screens.getScreenSize(99), Size(4, 3));
     engine->screens.curID = 0;
@@ -31,9 +35,11 @@ TEST_F(ScreensTest, UserScreenCountIsCorrected) {
 }
 
 TEST_F(ScreensTest, ScreensThatCannotBeMadeGoThroughErrexit) {
+    // clang-format off
     const std::tuple<int, int, int, std::string> cases[] = {
         {0, 3, 6, "-1 (0x3)"}, {4, 3, 0, "0 (8x0)"}, {2000000000, 2000000000, 6, "-1 (2000000000x2000000000)"},
         {4000, 4000, 6, ""}};  // 32767 screens of 64 MB: more than the machine has
+    // clang-format on
     for (const auto& [sw, sh, wh, what] : cases) {
         makeScreens(sw, sh, 8, wh, what.empty() ? 32767 : 2);
         EXPECT_FALSE(engine->screens.built());
@@ -47,8 +53,10 @@ TEST_F(ScreensTest, ScreensThatCannotBeMadeGoThroughErrexit) {
 }
 
 TEST_F(ScreensTest, DarkeningShiftsEachColourByteAndClearsTheFourth) {
+    // clang-format off
     const std::pair<int32_t, ColorRef> cases[] = {{0, 0x80C0FF}, {1, 0x40607F}, {2, 0x20303F}, {7, 0x010101},
                                                   {8, 0}, {31, 0}, {32, 0x80C0FF}, {33, 0x40607F}, {-31, 0x40607F}};
+    // clang-format on
     for (const auto& [shift, expected] : cases) {
         makeScreens(6, 5, 6, 5);
         platform::Surface& comp = screen(-1);
@@ -63,8 +71,10 @@ TEST_F(ScreensTest, DarkeningShiftsEachColourByteAndClearsTheFourth) {
         EXPECT_EQ(comp.fourth(1, 2) * 256 + comp.fourth(0, 0), 0x55);
     }
     // Corners inclusive and in order, inside the screen; otherwise a report.
+    // clang-format off
     const std::array<int32_t, 5> rects[] = {{0, 0, 5, 4, 1}, {2, 2, 2, 2, 1}, {0, 0, 6, 4, 0}, {0, 0, 5, 5, 0},
                                             {3, 0, 2, 4, 0}, {0, 3, 5, 2, 0}, {0, -1, 5, 4, 0}, {-1, 0, 5, 4, 0}};
+    // clang-format on
     for (const auto& r : rects) {
         makeScreens(6, 5, 6, 5);
         darkHonbun(*engine, r[0], r[1], r[2], r[3], 2);

@@ -8,11 +8,13 @@ namespace qt::engine::test {
 namespace {
 
 TEST(SplitList, Table) {
+    // clang-format off
     const std::pair<std::string, std::string> cases[] = {  // text, fields joined by "|"
         {"", "1:"}, {"24,,24", "2:24|24"}, {"a,,b,,", "3:a|b|"}, {",,,b", "2:|,b"}, {"a,b", "1:a,b"},
         {"1,,2,,3,,4,,5,,6,,7,,8", "8:1|2|3|4|5|6|7|8"}, {"1,,2,,3,,4,,5,,6,,7,,8,,9", "-8:"},
         // A comma after an odd run of lead bytes is the second byte of a character.
         {"\x81,,,x", "2:\x81,|x"}, {"\x81\x81,,x", "2:\x81\x81|x"}, {"\x81\x81\x81,,,x", "2:\x81\x81\x81,|x"}};
+    // clang-format on
     for (const auto& [text, expected] : cases) {
         std::string buffer = text;
         char* fields[8] = {};
@@ -24,13 +26,14 @@ TEST(SplitList, Table) {
 }
 
 TEST(WindowGeometry, CentredFromTheClientSizeWithArithmeticHalving) {
+    // clang-format off
     struct Case { int sw, sh, caption, ww, wh, wp, hp, left, top, cw, ch; };
     const Case cases[] = {{1920, 1080, 23, 640, 480, 0, 0, 640, 294, 640, 480},
                           {1920, 1080, 23, 640, 480, 10, 4, 640, 294, 650, 484},
                           {1000, 700, 0, 1001, 701, 0, 0, -1, -1, 1001, 701}};
+    // clang-format on
     for (const Case& c : cases) {
-        const platform::WindowSpec s =
-            windowSpecFor({c.sw, c.sh, 0, 0, c.caption}, c.ww, c.wh, c.wp, c.hp, "t");
+        const platform::WindowSpec s = windowSpecFor({c.sw, c.sh, 0, 0, c.caption}, c.ww, c.wh, c.wp, c.hp, "t");
         EXPECT_EQ(std::vector<int>({s.left, s.top, s.clientWidth, s.clientHeight, s.pictureWidth}),
                   std::vector<int>({c.left, c.top, c.cw, c.ch, c.ww}));
     }
@@ -46,13 +49,12 @@ protected:
         const KeyWaitSettings& k = engine->keyWait;
         const platform::FontRequest& f = h.fontRequest;
         char s[400];
-        std::snprintf(s, sizeof s,
-                      "%s %d %d %u %x %x|%d,%d %s %d w%d %d%d%d%d %d|%x %x %s|%d|%d,%d,%d,%d,%d|%x",
+        std::snprintf(s, sizeof s, "%s %d %d %u %x %x|%d,%d %s %d w%d %d%d%d%d %d|%x %x %s|%d|%d,%d,%d,%d,%d|%x",
                       k.viewstr, k.dx, k.dy, k.flashMask, k.onColor, k.offColor, h.baseX, h.baseY,
                       cp932ToUtf8(f.face).c_str(), f.height, f.weight, f.italic, f.underline, f.strikeOut,
                       f.antialiased, h.linePitch, h.textColor, h.shadowColor,
-                      h.opaque ? std::to_string(h.backgroundColor).c_str() : "-", h.lineSpeed, h.dark.x1,
-                      h.dark.y1, h.dark.x2, h.dark.y2, h.dark.shift, engine->screens.getClearColor());
+                      h.opaque ? std::to_string(h.backgroundColor).c_str() : "-", h.lineSpeed, h.dark.x1, h.dark.y1,
+                      h.dark.x2, h.dark.y2, h.dark.shift, engine->screens.getClearColor());
         return s;
     }
 };
@@ -61,6 +63,7 @@ TEST_F(SettingsTest, EveryKey) {
     const std::string kw = "KEYWAIT -64 -16 128 ffff 0|";
     const std::string font = "ＭＳ Ｐゴシック 20 w0 0000 40|ffffff ff0000 -|300|";
     const std::string line0 = "エラー　　LINE:0 | ";
+    // clang-format off
     const std::pair<std::string, std::string> cases[] = {
         {"", kw + "24,24 " + font + "8,8,312,232,2|ff00ff"},
         {"[keywait]\nviewstr=PRESS KEY\nviewstrXY_flasher=65535,,&H18000,,33\nOnColorOffColor=&Hff,,1.9\n",
@@ -93,15 +96,19 @@ TEST_F(SettingsTest, EveryKey) {
         {"[honbun]\ndarkBackRECT=1,,2,,3,,4,,5\n", kw + "24,24 " + font + "1,2,3,4,5|ff00ff"},
         {"[honbun]\ndarkBackRECT=1,,2,,3,,4\n", line0 + "INI] darkBackRECTが異常です\n"},
     };
+    // clang-format on
     for (const auto& [ini, expected] : cases) {
         EXPECT_EQ(outcome(ini), expected) << ini;
-        if (expected.find("INI]") != std::string::npos) { EXPECT_FALSE(backend->windowExists()) << ini; }
+        if (expected.find("INI]") != std::string::npos) {
+            EXPECT_FALSE(backend->windowExists()) << ini;
+        }
     }
 }
 
 TEST_F(SettingsTest, ScreenKeys) {
-    ASSERT_TRUE(start(kHeader, "title=My Game\n[screen]\nwincsizeWidth=200\nwincsizeHeight=150\n"
-                               "wincsizeWidthP=10\nwincsizeHeightP=6\nhUserMDC_num=4\n"));
+    ASSERT_TRUE(start(kHeader,
+                      "title=My Game\n[screen]\nwincsizeWidth=200\nwincsizeHeight=150\n"
+                      "wincsizeWidthP=10\nwincsizeHeightP=6\nhUserMDC_num=4\n"));
     EXPECT_EQ(cp932ToUtf8(backend->windowSpec().titleCp932), "My Game");
     EXPECT_EQ(backend->windowSpec().clientWidth * 1000 + backend->windowSpec().clientHeight, 210156);
     EXPECT_EQ(screen(0).width() * 1000 + screen(4).width(), 200320);

@@ -7,13 +7,12 @@ namespace qt::pre::test {
 namespace {
 
 const std::string kComma = "　本文の半角カンマ(,)で行が分かれます";
-const std::string kQuote =
-    "　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません";
+const std::string kQuote = "　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません";
 const std::string kSlash = "　/ で始まる表示行は命令として読まれます";
 const std::string kLf = "　LF だけの改行は行の終わりになりません（CR LF と混在）";
 
 class AuthorWarningsTest : public ConversionTest {
-  protected:
+protected:
     AuthorWarningsTest() { converter_.setWarnings(&warnings_); }
 
     std::string warningsFor(const std::string& source, int width = 60) {
@@ -29,6 +28,7 @@ class AuthorWarningsTest : public ConversionTest {
 };
 
 TEST_F(AuthorWarningsTest, NamesEachMisreadLineOnce) {
+    // clang-format off
     const struct { const char* source; int width, line /* 0: no warning */; std::string reasons; } cases[] = {
         // clang-format off
         {"吾輩は猫である。\r\n", 60, 0, ""},
@@ -54,15 +54,14 @@ TEST_F(AuthorWarningsTest, NamesEachMisreadLineOnce) {
         {"a,b\nc\n", 60, 1, kComma},
         // clang-format on
     };
+    // clang-format on
     for (const auto& c : cases) {
-        EXPECT_EQ(warningsFor(c.source, c.width), c.line == 0 ? "" : line(c.line, c.reasons))
-            << c.source;
+        EXPECT_EQ(warningsFor(c.source, c.width), c.line == 0 ? "" : line(c.line, c.reasons)) << c.source;
     }
 }
 
 TEST_F(AuthorWarningsTest, SeveralLinesInSourceOrderAndAFreshListPerFile) {
-    EXPECT_EQ(warningsFor("a,b\r\nok\r\nabcdefg/x,\"\r\n", 8),
-              line(1, kComma) + line(3, kComma + kQuote + kSlash));
+    EXPECT_EQ(warningsFor("a,b\r\nok\r\nabcdefg/x,\"\r\n", 8), line(1, kComma) + line(3, kComma + kQuote + kSlash));
     EXPECT_EQ(warningsFor("ok\r\n"), "");
     EXPECT_EQ(warningsFor("x\ny\r\na,b\r\nc\nd\r\n"), line(1, kLf) + line(2, kComma) + line(3, kLf));
     // A file that cannot be read leaves no warnings of an earlier one behind.

@@ -103,9 +103,11 @@ TEST_F(ConversionTest, SourcesWrittenOnLinux) {
 // Nothing is written rather than a wrong byte; the line counts as the
 // conversion would count it.
 TEST_F(ConversionTest, Utf8ThatHasNoShiftJisForm) {
+    // clang-format off
     const struct { std::string source; Failure what; int32_t line; char32_t c; } cases[] = {
         {"ok\n😀\n", Failure::noCp932Form, 2, 0x1F600}, {"a\r\nb\nc\r\nd é", Failure::noCp932Form, 3, 0xE9},
         {"\xEF\xBB\xBF" "a\r\n\xFF", Failure::notUtf8, 2, 0}, {"\xEF\xBB\xBF\x82\xA0", Failure::notUtf8, 1, 0}};
+    // clang-format on
     writeFile(dst_, "previous");
     for (const auto& c : cases) {
         writeFile(src_, c.source);

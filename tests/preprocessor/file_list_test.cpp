@@ -27,14 +27,14 @@ V readAll(const std::string& path) {
             return got;
         }
         const bool last = entry == FileListReader::Entry::lastEntry;
-        got.push_back((last ? "L:" : "E:") + std::string(source) + "|" + output +
-                      (tooLong ? "!" : ""));
+        got.push_back((last ? "L:" : "E:") + std::string(source) + "|" + output + (tooLong ? "!" : ""));
         if (last) return got;
     }
 }
 
 TEST(FileListReader, Entries) {
     const std::string s258(258, 's'), s259(259, 's');
+    // clang-format off
     const struct { std::string bytes; V entries; } cases[] = {
         // clang-format off
         {"\r\n\r\nsc/a.txt\r\nsc/a.dat\r\n\r\nsc/b.txt\r\nsc/b.dat", {"E:sc/a.txt|sc/a.dat", "L:sc/b.txt|sc/b.dat"}},
@@ -47,6 +47,7 @@ TEST(FileListReader, Entries) {
         {"i\r\n" + s259 + "\r\nj\r\nk\r\n", {"L:i|" + s259 + "!"}},
         // clang-format on
     };
+    // clang-format on
     TempDir dir;
     for (const auto& c : cases) {
         writeFile(dir / "filelist.ini", c.bytes);
@@ -66,7 +67,8 @@ TEST(FileListReader, Entries) {
 
 TEST(FolderSearch, MatchesTheExtensionInAnyCaseAndSorts) {
     TempDir dir;
-    for (const char* name : {"b.TXT", "a.txt", "A.txt", "c.doc", "txt", "d.txt.bak", "_z.Txt"}) writeFile(dir / name, "x");
+    for (const char* name : {"b.TXT", "a.txt", "A.txt", "c.doc", "txt", "d.txt.bak", "_z.Txt"})
+        writeFile(dir / name, "x");
     ::mkdir((dir / "sub.txt").c_str(), 0755);
     V names;
     ASSERT_TRUE(findSourceFiles(dir.path(), "txt", &names));

@@ -29,7 +29,7 @@ const std::string kDropped = "ドラッグ＆ドロップされたファイル�
 const std::string kEnd = "...プリプロセス終了\r\n";
 
 class Hardening : public ::testing::Test {
-  protected:
+protected:
     Hardening() { root_.ini(""); }
     // Runs "./qPre args" in qPre's folder with ENTER typed; the exit code.
     int qpre(const std::string& args = "") { return root_.run("./qPre " + args, "\n"); }
@@ -49,6 +49,7 @@ class Hardening : public ::testing::Test {
 
 TEST_F(Hardening, AnOutputThatIsItsOwnSourceIsRefused) {
     // `named`: the output as the reason names it.
+    // clang-format off
     const struct { std::string ini, list, args, file, bytes, named; } cases[] = {
         {"", "keep.txt\r\nkeep.txt\r\n", "", "keep.txt", "keep\r\n", "keep.txt"},
         {"", "keep.txt\r\n./KEEP.TXT", "", "keep.txt", "keep\r\n", "./KEEP.TXT"},
@@ -57,6 +58,7 @@ TEST_F(Hardening, AnOutputThatIsItsOwnSourceIsRefused) {
         // A converted file dropped again would get a second header.
         {"", "", "keep.dat", "keep.dat", kHeader + "keep\r\n", file("keep.dat")},
     };
+    // clang-format on
     fs::create_symlink("keep.txt", file("link.dat"));
     for (const auto& c : cases) {
         root_.ini(c.ini);
@@ -79,11 +81,13 @@ TEST_F(Hardening, AFileListIsReadWithLfEndsOrRefusedAsAFailedRun) {
     root_.write("a.txt", "a\r\n");
     enum Kind { text, folder, fifo };
     const std::string notAFile = "qPre: filelist.ini: ふつうのファイルではありません\n";
+    // clang-format off
     const struct { Kind kind; std::string bytes; int status; std::string err; } cases[] = {
         {text, "a.txt\na.dat\n", 0, ""}, {text, "; list\n\na.txt\na.dat", 0, ""},
         {text, "a.txt\ra.dat\r", 1, "qPre: filelist.ini: 改行が CR だけなので読めません（CR LF か LF で保存してください）\n"},
         {folder, "", 1, notAFile}, {fifo, "", 1, notAFile},  // a FIFO is not waited on
     };
+    // clang-format on
     for (const auto& c : cases) {
         fs::remove_all(file("filelist.ini"));
         fs::remove(file("a.dat"));
@@ -104,7 +108,7 @@ TEST_F(Hardening, AFileListIsReadWithLfEndsOrRefusedAsAFailedRun) {
 
 // A run converting a 1 MiB source again and again, into out/.
 class Interrupted : public Hardening {
-  protected:
+protected:
     static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
     Interrupted() {
         root_.ini("[main]\r\nfinishExit=1\r\n");
@@ -119,7 +123,8 @@ class Interrupted : public Hardening {
     // Starts the run with the default action for the signals the test sends
     // (a shell may have had the test ignore some).
     pid_t start() {
-        struct sigaction dfl {}, old[3];
+        struct sigaction dfl {
+        }, old[3];
         for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &dfl, &old[i]);
         const pid_t pid = qt::test::spawn({root_ / "qPre"}, root_.path(), {}, "/dev/null", "/dev/null", "/dev/null");
         for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &old[i], nullptr);
@@ -187,8 +192,8 @@ TEST_F(Hardening, ASecondRunOnTheSameListConvertsNothing) {
     const std::string enter = root_ / "enter";
     ASSERT_EQ(::mkfifo(enter.c_str(), 0600), 0);
     // The first run waits at its ENTER prompt, holding the list.
-    const pid_t first = qt::test::spawn({root_ / "qPre"}, root_.path(), {"LC_ALL=C.UTF-8"}, enter,
-                                        root_ / "first.txt", "/dev/null");
+    const pid_t first =
+        qt::test::spawn({root_ / "qPre"}, root_.path(), {"LC_ALL=C.UTF-8"}, enter, root_ / "first.txt", "/dev/null");
     const int typing = ::open(enter.c_str(), O_WRONLY | O_CLOEXEC);
     ASSERT_TRUE(poll([&] { return root_.read("first.txt").ends_with(kPrompt); }));
     fs::remove(file("a.dat"));
@@ -211,8 +216,9 @@ TEST(HardeningDriver, APageDirectiveWithoutANumberTakesTheSizesReadAtStart) {
     dir.write("qPre.ini", "[main]\r\nfinishExit=1\r\n[honbun]\r\npageWidth=8\r\npageHeight=3\r\n");
     const PreSettings settings = loadSettings();
     dir.write("qPre.ini", "[honbun]\r\npageWidth=30\r\npageHeight=20\r\n");  // no longer what the run read
-    const std::string src = dir.write("a.txt", "#pagewidth 20\r\n#pageheight 9\r\n#pagewidth\r\n#pageheight\r\n"
-                                               "abcdefghij\r\nk\r\nl\r\n");
+    const std::string src = dir.write("a.txt",
+                                      "#pagewidth 20\r\n#pageheight 9\r\n#pagewidth\r\n#pageheight\r\n"
+                                      "abcdefghij\r\nk\r\nl\r\n");
     const Console console(false);
     Driver driver(settings, console);
     testing::internal::CaptureStdout();
@@ -224,6 +230,7 @@ TEST(HardeningDriver, APageDirectiveWithoutANumberTakesTheSizesReadAtStart) {
 
 TEST_F(Hardening, AZeroByteThatEndsTheTextIsNamedWithItsLine) {
     root_.ini("[main]\r\nfinishExit=1\r\n");
+    // clang-format off
     const struct { std::string name, bytes, written; int line; } cases[] = {
         {"a.txt", std::string("ab\r\ncd\0ef\r\n", 11), "ab\r\ncd", 2},
         {"b.txt", std::string("\0abc", 4), "", 1},
@@ -232,6 +239,7 @@ TEST_F(Hardening, AZeroByteThatEndsTheTextIsNamedWithItsLine) {
         {"e.txt", std::string("a\nb\r\nc\0", 7), "a\nb\r\nc", 2},      // mixed: counted by CR LF
         {"f.txt", "ab\r\n", "ab\r\n", 0},
     };
+    // clang-format on
     std::string list, out, err;
     for (const auto& c : cases) {
         root_.write(c.name, c.bytes);

@@ -16,6 +16,7 @@ std::string repeat(const std::string& s, int n) {
 }
 
 TEST_F(PageLayoutTest, LinesAndPages) {
+    // clang-format off
     const struct { int width, height; const char *source, *written; } cases[] = {
         // clang-format off
         {8, 10, "あいうえおか\r\n", "あいうえ\r\nおか\r\n"}, {8, 10, "abcdefghij\r\n", "abcdefg\r\nhij\r\n"},
@@ -39,6 +40,7 @@ TEST_F(PageLayoutTest, LinesAndPages) {
         {60, 10, "a\r\n/\\ x;/e\r\n", "a\r\n/\\,x,;\r\n/e,;\r\n"},
         // clang-format on
     };
+    // clang-format on
     for (const auto& c : cases) {
         layout_ = PageLayout{static_cast<int16_t>(c.width), static_cast<int16_t>(c.height), 1};
         EXPECT_EQ(convert(sj(c.source)), sj(c.written)) << c.source << " width " << c.width;
@@ -57,6 +59,7 @@ TEST_F(PageLayoutTest, DefaultsAndTheNextFileOfTheRun) {
 
 TEST_F(PageLayoutTest, Directives) {
     writeFile(dir_ / "qPre.ini", "[honbun]\r\npageWidth=4\r\npageHeight=3\r\n");
+    // clang-format off
     const struct { const char *source, *written; int width, height; } cases[] = {
         // clang-format off
         {"#PageWidth 8\r\nabcdefghij\r\n", "abcdefg\r\nhij\r\n", 8, 10}, {"#pagewidth &H8\r\n", "", 8, 10},
@@ -68,6 +71,7 @@ TEST_F(PageLayoutTest, Directives) {
         {"#pagewidth\t8 9 a b c d e f g\r\nabcdefghij\r\n", "abcdefg\r\nhij\r\n", 8, 10},
         // clang-format on
     };
+    // clang-format on
     for (const auto& c : cases) {
         layout_ = PageLayout{};
         EXPECT_EQ(convert(sj(c.source)), sj(c.written)) << c.source;
@@ -78,13 +82,12 @@ TEST_F(PageLayoutTest, Directives) {
 
 TEST_F(PageLayoutTest, ReportsFromDirectivesAndPageCommands) {
     std::string report;
-    EXPECT_EQ(convert("#Foo 1\r\n# pagewidth 40\r\n#a b c d e f g h i\r\n#zz\r\nok\r\n", &report),
-              "ok\r\n");
+    EXPECT_EQ(convert("#Foo 1\r\n# pagewidth 40\r\n#a b c d e f g h i\r\n#zz\r\nok\r\n", &report), "ok\r\n");
     EXPECT_EQ(layout_.pageWidth, 60);
     // Each report names the directive's own line.
     const std::string text = "存在しないプリプロセッサ命令が記述されています\n>";
-    EXPECT_EQ(report, caption(1) + text + "foo\n" + caption(2) + text + "\n" + caption(3) + text +
-                          "a\n" + caption(4) + text + "zz\n");
+    EXPECT_EQ(report, caption(1) + text + "foo\n" + caption(2) + text + "\n" + caption(3) + text + "a\n" + caption(4) +
+                          text + "zz\n");
     // An unterminated quote in a page command is reported; the conversion
     // goes on ("ok" above left the page open).
     EXPECT_EQ(convert("/@ \"y\r\n/\\ \"x\r\nb\r\n", &report), "/@,y/\\,xb\r\n");

@@ -21,6 +21,7 @@ V split(const CCmdLine& cmd) {
 }
 
 TEST(CCmdLine, SplitsOneText) {
+    // clang-format off
     const struct { const char* text; V args; } cases[] = {
         // clang-format off
         {"prog", {"prog"}}, {"   ", {}}, {"prog   a    b   ", {"prog", "a", "b"}},
@@ -31,13 +32,13 @@ TEST(CCmdLine, SplitsOneText) {
          {"p", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16", "17"}},
         // clang-format on
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(split(CCmdLine(c.text)), c.args) << c.text;
 }
 
 TEST(CCmdLine, PlatformArgumentsBecomeCp932) {
     const char* argv[] = {"/opt/novel/qPre", "シナリオ 1.txt", "bad\xFF\xFE", ""};
-    EXPECT_EQ(split(CCmdLine(4, argv)),
-              (V{"/opt/novel/qPre", sj("シナリオ 1.txt"), "bad\xFF\xFE", ""}));
+    EXPECT_EQ(split(CCmdLine(4, argv)), (V{"/opt/novel/qPre", sj("シナリオ 1.txt"), "bad\xFF\xFE", ""}));
 }
 
 void* failingReallocate(void*, size_t) { return nullptr; }
@@ -53,6 +54,7 @@ TEST(CCmdLineDeathTest, MemoryErrorEndsWithExitCode1) {
 }
 
 TEST(ChangeExtension, ReplacesOrAppends) {
+    // clang-format off
     const struct { std::string path; size_t size; const char* ext; int result; std::string after; } cases[] = {
         // clang-format off
         {"a.txt", 260, "dat", 1, "a.dat"}, {"s/a.b.txt", 260, "bin", 1, "s/a.b.bin"},
@@ -65,6 +67,7 @@ TEST(ChangeExtension, ReplacesOrAppends) {
         {"abcd", 8, "dat", 0, "abcd"}, {"abcd", 9, "dat", 2, "abcd.dat"},
         // clang-format on
     };
+    // clang-format on
     for (const auto& c : cases) {
         char buffer[264] = {};
         std::memcpy(buffer, c.path.c_str(), c.path.size() + 1);
@@ -74,8 +77,7 @@ TEST(ChangeExtension, ReplacesOrAppends) {
 }
 
 TEST(Console, WritesUtf8UnlessTheCodesetIsShiftJis) {
-    for (const char* name : {"SHIFT_JIS", "sjis", "CP932", "WINDOWS-31J"})
-        EXPECT_TRUE(isShiftJisCodeset(name));
+    for (const char* name : {"SHIFT_JIS", "sjis", "CP932", "WINDOWS-31J"}) EXPECT_TRUE(isShiftJisCodeset(name));
     for (const char* name : {"UTF-8", "EUC-JP", ""}) EXPECT_FALSE(isShiftJisCodeset(name));
     testing::internal::CaptureStdout();
     Console(true).print(sj("終了\r\n"));

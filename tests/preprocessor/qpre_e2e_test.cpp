@@ -27,7 +27,7 @@ const std::string kFolderStart = "ﾌｧｲﾙﾘｽﾄ自動作成中...\tfilel
 const std::string kFolderEnd = "...作成処理終了\r\n";
 
 class QPreE2E : public ::testing::Test {
-  protected:
+protected:
     QPreE2E() {
         fs::create_directory(work_);
         fs::create_symlink(exe_ + "/qPre", root_ / "qPre");
@@ -81,9 +81,11 @@ TEST_F(QPreE2E, WarningsForAuthorsOnlyWhenAsked) {
     EXPECT_EQ(run("", work_), entry + kEnd);
     const std::string dat = readFile(exe_ + "/sc/a.dat");
     ini("[main]\r\nfinishExit=1\r\nwarnings=1\r\n");
-    EXPECT_EQ(run("", work_), entry + "警告　sc/a.txt　LINE:1　本文の半角カンマ(,)で行が分かれます\r\n"
-                              "警告　sc/a.txt　LINE:3　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません\r\n" +
-                                  kEnd);
+    EXPECT_EQ(run("", work_),
+              entry +
+                  "警告　sc/a.txt　LINE:1　本文の半角カンマ(,)で行が分かれます\r\n"
+                  "警告　sc/a.txt　LINE:3　本文の半角ダブルクォーテーション(\")で以降のカンマが区切りになりません\r\n" +
+                  kEnd);
     EXPECT_EQ(readFile(exe_ + "/sc/a.dat"), dat);  // the output is the same either way
     EXPECT_EQ(err_, "");
 }
@@ -117,7 +119,8 @@ TEST_F(QPreE2E, FileListAndTheFinishExecutable) {
     ini("[main]\r\nfinishExeRun=notes.txt\r\nfinishExit=1\r\n[filelist]\r\nfileListFilePath=lists/my.lst\r\n");
     writeFile(exe_ + "/notes.txt", "read me");
     const std::string opened = root_ / "opened";
-    writeFile(root_ / "xdg-open", "#!/bin/sh\necho \"$1\" > " + opened + ".tmp; mv " + opened + ".tmp " + opened + "\n");
+    writeFile(root_ / "xdg-open",
+              "#!/bin/sh\necho \"$1\" > " + opened + ".tmp; mv " + opened + ".tmp " + opened + "\n");
     fs::permissions(root_ / "xdg-open", fs::perms::owner_exec, fs::perm_options::add);
     EXPECT_EQ(run("", work_, "", "PATH=" + root_.path() + ":$PATH"), kEnd);
     ASSERT_TRUE(poll([&] { return fileExists(opened); }, 5000));
@@ -169,6 +172,7 @@ TEST_F(QPreE2E, EachFailedConversionSaysWhyOnStandardError) {
     fs::create_directory(exe_ + "/sc");
     ASSERT_EQ(::mkfifo((exe_ + "/pipe.txt").c_str(), 0644), 0);
     // Source, its bytes (none: missing, or made above), output, and what is said.
+    // clang-format off
     const struct { std::string source; std::optional<std::string> bytes; std::string output, why; } cases[] = {
         {"missing.txt", {}, "a.dat", "missing.txt: 見つかりません"},
         {"sc", {}, "a.dat", "sc: ふつうのファイルではありません"},
@@ -183,6 +187,7 @@ TEST_F(QPreE2E, EachFailedConversionSaysWhyOnStandardError) {
         {"ok.txt", "a\r\n", "sc", "sc: ふつうのファイルではありません"},
         {"ok.txt", "a\r\n", "none/a.dat", "none/a.dat: 書き込めません: No such file or directory"},
     };
+    // clang-format on
     std::string list, out, err;
     for (const auto& c : cases) {
         if (c.bytes) writeFile(exe_ + "/" + c.source, *c.bytes);
@@ -223,6 +228,7 @@ TEST_F(QPreE2E, HelpVersionAndAMistypedFolder) {
 // The demo game as authors on Windows and on Linux write it: the committed
 // files every time.
 TEST(QPreDemo, ShiftJisOrUtf8AndCrLfOrLfGiveTheSameFiles) {
+    // clang-format off
     const std::function<std::string(const std::string&)> forms[] = {
         [](const std::string& sjis) { return sjis; },
         [](const std::string& sjis) {
@@ -232,9 +238,11 @@ TEST(QPreDemo, ShiftJisOrUtf8AndCrLfOrLfGiveTheSameFiles) {
         },
         [](const std::string& sjis) { return "\xEF\xBB\xBF" + cp932ToUtf8(sjis); },
     };
+    // clang-format on
     for (const auto& form : forms) {
         qt::test::ProgramFolder game({"qPre"});
-        for (const char* name : {"qPre.ini", "filelist.ini"}) game.write(name, readFile(QT_DEMO_DIR "/" + std::string(name)));
+        for (const char* name : {"qPre.ini", "filelist.ini"})
+            game.write(name, readFile(QT_DEMO_DIR "/" + std::string(name)));
         for (const char* name : {"chapter1", "chapter2"}) {
             game.write(name + std::string(".txt"), form(readFile(QT_DEMO_DIR "/" + std::string(name) + ".txt")));
         }

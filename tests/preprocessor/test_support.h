@@ -26,7 +26,7 @@ inline bool fileExists(const std::string& path) { return std::filesystem::exists
 // Converts sources in a temporary folder that is also exeFolder (for the
 // directives that reread qPre.ini).
 class ConversionTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { std::snprintf(exeFolder, sizeof exeFolder, "%s", dir_.path().c_str()); }
     void TearDown() override { exeFolder[0] = '\0'; }
 
@@ -41,9 +41,7 @@ class ConversionTest : public ::testing::Test {
         EXPECT_EQ(out.substr(0, 4), kHeader);
         return out.substr(4);
     }
-    std::string caption(int line) const {
-        return "エラー　" + src_ + "　LINE:" + std::to_string(line) + ": ";
-    }
+    std::string caption(int line) const { return "エラー　" + src_ + "　LINE:" + std::to_string(line) + ": "; }
 
     TempDir dir_;
     std::string src_ = dir_ / "scene.txt";

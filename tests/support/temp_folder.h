@@ -23,8 +23,14 @@ inline std::string writeFile(const std::string& path, const std::string& bytes) 
 
 class TempFolder {
 public:
-    TempFolder() { char name[] = "/tmp/qt_test_XXXXXX"; path_ = mkdtemp(name); }
-    ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
+    TempFolder() {
+        char name[] = "/tmp/qt_test_XXXXXX";
+        path_ = mkdtemp(name);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     const std::string& path() const { return path_; }

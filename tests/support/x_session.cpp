@@ -29,7 +29,8 @@ unsigned long cardinal(Display* d, Window w, const char* name) {
     unsigned long count = 0, left = 0, value = 0;
     unsigned char* data = nullptr;
     if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 1, False, AnyPropertyType, &type, &format, &count,
-                           &left, &data) == Success && data != nullptr && count == 1 && format == 32)
+                           &left, &data) == Success &&
+        data != nullptr && count == 1 && format == 32)
         value = *reinterpret_cast<unsigned long*>(data);
     if (data != nullptr) XFree(data);
     return value;
@@ -78,8 +79,9 @@ XSession::XSession(bool windowManager) {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     int fds[2];
     if (::pipe(fds) != 0) return;
-    servers_.push_back(spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24", "-nolisten",
-                              "tcp"}, "/", {}, "/dev/null", "/dev/null", "/dev/null", fds[1]));
+    servers_.push_back(
+        spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, "/",
+              {}, "/dev/null", "/dev/null", "/dev/null", fds[1]));
     ::close(fds[1]);
     // Read to the end: after a single read the server may not yet take clients.
     char number[16] = {};
@@ -94,7 +96,8 @@ XSession::XSession(bool windowManager) {
     display_ = XOpenDisplay(name_.c_str());
     if (display_ == nullptr) return;
     if (windowManager)
-        servers_.push_back(spawn({"openbox", "--sm-disable"}, "/", {"DISPLAY=" + name_}, "/dev/null", "/dev/null", "/dev/null"));
+        servers_.push_back(
+            spawn({"openbox", "--sm-disable"}, "/", {"DISPLAY=" + name_}, "/dev/null", "/dev/null", "/dev/null"));
     Display* d = dpy(display_);
     ready_ = !windowManager || poll([&] { return cardinal(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK") != 0; });
 }

@@ -47,8 +47,7 @@ private:
         config_ = FcInitLoadConfig();
         if (!config_) config_ = FcConfigCreate();
         if (config_) {
-            FcConfigParseAndLoadFromMemory(config_, reinterpret_cast<const FcChar8*>(fontMappingXml()),
-                                           FcFalse);
+            FcConfigParseAndLoadFromMemory(config_, reinterpret_cast<const FcChar8*>(fontMappingXml()), FcFalse);
             FcConfigBuildFonts(config_);
         }
     }
@@ -61,12 +60,10 @@ uint32_t decodeUtf8(const std::string& s) {
     const auto* p = reinterpret_cast<const unsigned char*>(s.data());
     const size_t n = s.size();
     if (n == 1 && p[0] < 0x80) return p[0];
-    if (n == 2 && (p[0] & 0xE0) == 0xC0 && (p[1] & 0xC0) == 0x80)
-        return ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+    if (n == 2 && (p[0] & 0xE0) == 0xC0 && (p[1] & 0xC0) == 0x80) return ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);
     if (n == 3 && (p[0] & 0xF0) == 0xE0 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80)
         return ((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
-    if (n == 4 && (p[0] & 0xF8) == 0xF0 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80 &&
-        (p[3] & 0xC0) == 0x80)
+    if (n == 4 && (p[0] & 0xF8) == 0xF0 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80 && (p[3] & 0xC0) == 0x80)
         return ((p[0] & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
     return kReplacement;
 }
@@ -297,8 +294,7 @@ private:
             if (slanted_) FT_GlyphSlot_Oblique(slot);
         }
         g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
-        if (FT_Render_Glyph(slot, request_.antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0)
-            return;
+        if (FT_Render_Glyph(slot, request_.antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) return;
         const FT_Bitmap& bm = slot->bitmap;
         g.left = slot->bitmap_left;
         g.top = slot->bitmap_top;
@@ -309,10 +305,10 @@ private:
             const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(r) * bm.pitch;
             uint8_t* out = g.coverage.data() + static_cast<size_t>(r) * g.width;
             for (int c = 0; c < g.width; ++c) {
-                if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
-                    out[c] = (row[c >> 3] & (0x80 >> (c & 7))) ? 255 : 0;
+                if (bm.pixel_mode == FT_PIXEL_MODE_MONO) out[c] = (row[c >> 3] & (0x80 >> (c & 7))) ? 255 : 0;
                 else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY)
-                    out[c] = static_cast<uint8_t>(bm.num_grays == 256 ? row[c] : row[c] * 255 / std::max(1, bm.num_grays - 1));
+                    out[c] = static_cast<uint8_t>(bm.num_grays == 256 ? row[c]
+                                                                      : row[c] * 255 / std::max(1, bm.num_grays - 1));
             }
         }
     }
@@ -347,8 +343,8 @@ private:
         const int64_t x0 = std::max<int64_t>(x, 0), x1 = std::min<int64_t>(x + width, dst.width());
         const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(top + thickness, dst.height());
         if (x0 >= x1 || y0 >= y1) return;
-        fillRect(dst, static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0),
-                 static_cast<int>(y1 - y0), color);
+        fillRect(dst, static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0), static_cast<int>(y1 - y0),
+                 color);
     }
 
     FontRequest request_;

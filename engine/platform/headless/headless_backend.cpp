@@ -99,12 +99,8 @@ void HeadlessBackend::pollInput(InputSink& sink) {
                     if (repeatKey_ == in.key) repeatKey_ = 0;
                     sink.keyReleased(in.key);
                     break;
-                case ScriptedInput::Kind::focusOut:
-                    setFocus(sink, false);
-                    break;
-                case ScriptedInput::Kind::focusIn:
-                    setFocus(sink, true);
-                    break;
+                case ScriptedInput::Kind::focusOut: setFocus(sink, false); break;
+                case ScriptedInput::Kind::focusIn: setFocus(sink, true); break;
                 case ScriptedInput::Kind::click:
                 case ScriptedInput::Kind::shiftClick:
                     if (exists_) setFocus(sink, true);

@@ -16,6 +16,7 @@ std::string lower(std::string s) {
 }
 
 bool keyByName(const std::string& name, uint32_t& key) {
+    // clang-format off
     static const struct {
         const char* name;
         uint32_t key;
@@ -24,6 +25,7 @@ bool keyByName(const std::string& name, uint32_t& key) {
         {"separator", vk::separator}, {"left", vk::left}, {"right", vk::right}, {"up", vk::up},
         {"down", vk::down},
     };
+    // clang-format on
     const std::string n = lower(name);
     for (const auto& k : named) {
         if (n == k.name) {
@@ -55,7 +57,7 @@ const Message* parseLine(const std::string& line, ScriptedInput& in) {
     in.atMs = static_cast<uint32_t>(value);
     event = lower(event);
     if (event == "key" || event == "down" || event == "up") {
-        in.kind = event == "key" ? ScriptedInput::Kind::key
+        in.kind = event == "key"    ? ScriptedInput::Kind::key
                   : event == "down" ? ScriptedInput::Kind::down
                                     : ScriptedInput::Kind::up;
         if (!(words >> a) || !keyByName(a, in.key)) return &msg::scriptUnknownKey;
@@ -82,8 +84,7 @@ const Message* parseLine(const std::string& line, ScriptedInput& in) {
 
 }  // namespace
 
-bool parseInputScript(const std::string& text, std::vector<ScriptedInput>& out, int& errorLine,
-                      std::string& error) {
+bool parseInputScript(const std::string& text, std::vector<ScriptedInput>& out, int& errorLine, std::string& error) {
     out.clear();
     errorLine = 0;
     error.clear();

@@ -16,7 +16,6 @@ struct ScriptedInput {
 
 // Lines beginning with "#" and blank lines are skipped. Returns false at the
 // first malformed line and sets `errorLine` (1-based) and `error` (UTF-8).
-bool parseInputScript(const std::string& text, std::vector<ScriptedInput>& out, int& errorLine,
-                      std::string& error);
+bool parseInputScript(const std::string& text, std::vector<ScriptedInput>& out, int& errorLine, std::string& error);
 
 }  // namespace qt::platform

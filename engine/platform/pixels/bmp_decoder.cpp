@@ -19,8 +19,8 @@ constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3, kAlphaBitfiel
 
 uint16_t u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t u32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
 }
 
 // Checks what the headers claim against the file's bytes before anything is
@@ -46,15 +46,13 @@ bool plausible(std::span<const uint8_t> d) {
         return false;
     }
     if (height < 0) height = -height;
-    if (width <= 0 || height <= 0 || width > Surface::kMaxSide || height > Surface::kMaxSide)
-        return false;
+    if (width <= 0 || height <= 0 || width > Surface::kMaxSide || height > Surface::kMaxSide) return false;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
     if (offBits >= d.size()) return false;
     if (compression == kRgb || compression == kBitfields || compression == kAlphaBitfields) {
         const uint64_t rowBytes = (static_cast<uint64_t>(width) * bpp + 31) / 32 * 4;
         const uint64_t lastRow = (static_cast<uint64_t>(width) * bpp + 7) / 8;
-        if (uint64_t{offBits} + rowBytes * static_cast<uint64_t>(height - 1) + lastRow > d.size())
-            return false;
+        if (uint64_t{offBits} + rowBytes * static_cast<uint64_t>(height - 1) + lastRow > d.size()) return false;
     } else if (compression == kRle8 || compression == kRle4) {
         // Runs and skips let a few bytes claim a vast picture.
         if (width * height > kMostRunLengthPixels) return false;
@@ -156,6 +154,7 @@ struct Fields {
 };
 
 // The bit fields that name a layout; the rest are refused.
+// clang-format off
 constexpr Fields kKnownFields[] = {
     {1, 0xE0, 0x1C, 0x03, 0},
     {2, 0x7C00, 0x03E0, 0x001F, 0},
@@ -180,6 +179,7 @@ constexpr Fields kKnownFields[] = {
     {4, 0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF},
     {4, 0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000},
 };
+// clang-format on
 
 // Without bit fields, or with an empty red field, the pixel size alone
 // decides; 24-bit pixels go by their red field alone.
@@ -202,15 +202,13 @@ bool chooseLayout(const Header& h, Layout& out) {
         f = {3, 0xFF, 0xFF00, 0xFF0000, 0};
     } else if (f == Fields{2, 0x003F, 0x07C0, 0xF800, 0}) {
         f = plain565;  // SDL read 5-5-6 as 5-6-5
-    } else if (std::find(std::begin(kKnownFields), std::end(kKnownFields), f) ==
-               std::end(kKnownFields)) {
+    } else if (std::find(std::begin(kKnownFields), std::end(kKnownFields), f) == std::end(kKnownFields)) {
         return false;
     }
     out.red = Channel(f.red);
     out.green = Channel(f.green);
     out.blue = Channel(f.blue);
-    out.green565 =
-        f.red == plain565.red && f.green == plain565.green && f.blue == plain565.blue && bytes == 2;
+    out.green565 = f.red == plain565.red && f.green == plain565.green && f.blue == plain565.blue && bytes == 2;
     return true;
 }
 
@@ -236,8 +234,7 @@ Colours readColours(std::span<const uint8_t> d, const Header& h, const Layout& l
     size_t at = kFileHeader + h.infoSize;
     for (uint32_t i = 0; i < c.entries; ++i, at += entrySize) {
         uint32_t word = 0;
-        for (size_t k = 0; k < 3; ++k)
-            word |= uint32_t{at + k < d.size() ? d[at + k] : uint8_t{255}} << (8 * k);
+        for (size_t k = 0; k < 3; ++k) word |= uint32_t{at + k < d.size() ? d[at + k] : uint8_t{255}} << (8 * k);
         c.table[i] = word;
     }
     return c;
@@ -278,16 +275,14 @@ void widenRow(uint32_t* row, const uint8_t* in, size_t width) {
 }
 
 // One row of stored pixels to output words.
-void convertRow(const Layout& layout, const Colours& colours, const uint8_t* in, uint32_t* row,
-                size_t width) {
+void convertRow(const Layout& layout, const Colours& colours, const uint8_t* in, uint32_t* row, size_t width) {
     const uint32_t* table = colours.table.data();
     const size_t step = static_cast<size_t>(layout.bytes);
     if (step == 1) {
         for (size_t x = 0; x < width; ++x) row[x] = table[in[x]];
     } else if (step == 2) {
         for (size_t x = 0; x < width; ++x) row[x] = table[u16(in + 2 * x)];
-    } else if (layout.red.mask == 0xFF0000 && layout.green.mask == 0xFF00 &&
-               layout.blue.mask == 0xFF) {
+    } else if (layout.red.mask == 0xFF0000 && layout.green.mask == 0xFF00 && layout.blue.mask == 0xFF) {
         // Already blue, green, red: the common case, kept fast.
         if (step == 3) return widenRow(row, in, width);
         for (size_t x = 0; x < width; ++x) row[x] = u32(in + 4 * x) & 0xFFFFFFu;
@@ -307,16 +302,14 @@ size_t pitchOf(const Header& h, const Layout& layout) {
 
 // Rows of 8, 16, 24 or 32 bits, each whole in the file with its padding.
 // A palette shorter than 256 entries refuses indexes past its end.
-bool decodeRows(std::span<const uint8_t> d, const Header& h, const Layout& layout,
-                const Colours& colours, Surface& out) {
+bool decodeRows(std::span<const uint8_t> d, const Header& h, const Layout& layout, const Colours& colours,
+                Surface& out) {
     const size_t pitch = pitchOf(h, layout);
     if (uint64_t{h.offBits} + uint64_t{pitch} * h.height > d.size()) return false;
     const bool checked = layout.indexed && colours.entries < 256;
     for (size_t r = 0; r < h.height; ++r) {
         const uint8_t* in = d.data() + h.offBits + pitch * r;
-        if (checked &&
-            std::any_of(in, in + h.width, [&](uint8_t i) { return i >= colours.entries; }))
-            return false;
+        if (checked && std::any_of(in, in + h.width, [&](uint8_t i) { return i >= colours.entries; })) return false;
         convertRow(layout, colours, in, outRow(out, h.topDown ? r : h.height - 1 - r), h.width);
     }
     return true;
@@ -325,8 +318,8 @@ bool decodeRows(std::span<const uint8_t> d, const Header& h, const Layout& layou
 // 1 and 4-bit rows, the first pixel in a byte's top bits. Every value must
 // be below the palette's length (with bit fields, below the header's colour
 // count). plausible() has checked that the rows lie in the file.
-bool decodePacked(std::span<const uint8_t> d, const Header& h, const Layout& layout,
-                  const Colours& colours, Surface& out) {
+bool decodePacked(std::span<const uint8_t> d, const Header& h, const Layout& layout, const Colours& colours,
+                  Surface& out) {
     const uint32_t limit = layout.indexed ? colours.entries : h.colorsUsed;
     const size_t pitch = (h.width * h.bpp + 31) / 32 * 4;
     const size_t perByte = 8 / h.bpp;
@@ -347,8 +340,7 @@ bool decodePacked(std::span<const uint8_t> d, const Header& h, const Layout& lay
 // stored rows, from the bottom row up whatever the header's row order. A
 // position past a row's end falls into the row below, anything outside the
 // canvas is dropped; bytes run out before the end-of-picture code refuse it.
-bool paintRuns(std::span<const uint8_t> codes, bool fourBits, std::vector<uint8_t>& canvas,
-               int64_t pitch) {
+bool paintRuns(std::span<const uint8_t> codes, bool fourBits, std::vector<uint8_t>& canvas, int64_t pitch) {
     const auto size = static_cast<int64_t>(canvas.size());
     int64_t line = size - pitch;  // where the current row starts
     int64_t x = 0;
@@ -370,10 +362,8 @@ bool paintRuns(std::span<const uint8_t> codes, bool fourBits, std::vector<uint8_
         uint8_t count = 0, code = 0;
         if (!read(count) || !read(code)) return false;
         if (count > 0) {
-            if (fourBits)
-                paint(count, [=](int64_t n) { return n % 2 ? code & 15 : code >> 4; });
-            else
-                paint(count, [=](int64_t) { return code; });
+            if (fourBits) paint(count, [=](int64_t n) { return n % 2 ? code & 15 : code >> 4; });
+            else paint(count, [=](int64_t) { return code; });
             continue;
         }
         if (code == 0) {  // end of row
@@ -390,10 +380,8 @@ bool paintRuns(std::span<const uint8_t> codes, bool fourBits, std::vector<uint8_
             const size_t bytes = fourBits ? (code + 1u) / 2 : code;
             if (codes.size() - next < bytes + bytes % 2) return false;
             const uint8_t* p = codes.data() + next;
-            if (fourBits)
-                paint(code, [=](int64_t n) { return n % 2 ? p[n / 2] & 15 : p[n / 2] >> 4; });
-            else
-                paint(code, [=](int64_t n) { return p[n]; });
+            if (fourBits) paint(code, [=](int64_t n) { return n % 2 ? p[n / 2] & 15 : p[n / 2] >> 4; });
+            else paint(code, [=](int64_t n) { return p[n]; });
             next += bytes + bytes % 2;
         }
     }
@@ -401,13 +389,11 @@ bool paintRuns(std::span<const uint8_t> codes, bool fourBits, std::vector<uint8_
 
 // Pixels never painted are stored value 0. Indexes past the palette are
 // not refused here; they show black.
-bool decodeRunLength(std::span<const uint8_t> d, const Header& h, const Layout& layout,
-                     const Colours& colours, Surface& out) {
+bool decodeRunLength(std::span<const uint8_t> d, const Header& h, const Layout& layout, const Colours& colours,
+                     Surface& out) {
     const size_t pitch = pitchOf(h, layout);
     std::vector<uint8_t> canvas(pitch * h.height, 0);
-    if (!paintRuns(d.subspan(h.offBits), h.compression == kRle4, canvas,
-                   static_cast<int64_t>(pitch)))
-        return false;
+    if (!paintRuns(d.subspan(h.offBits), h.compression == kRle4, canvas, static_cast<int64_t>(pitch))) return false;
     for (size_t y = 0; y < h.height; ++y)
         convertRow(layout, colours, canvas.data() + pitch * y, outRow(out, y), h.width);
     return true;
@@ -422,8 +408,7 @@ bool decodeBmp(std::span<const uint8_t> file, Surface& out) {
     if (!chooseLayout(h, layout)) return false;
     const Colours colours = readColours(file, h, layout);
     if (!out.reshape(static_cast<int>(h.width), static_cast<int>(h.height))) return false;
-    if (h.compression == kRle8 || h.compression == kRle4)
-        return decodeRunLength(file, h, layout, colours, out);
+    if (h.compression == kRle8 || h.compression == kRle4) return decodeRunLength(file, h, layout, colours, out);
     if (h.bpp < 8) return decodePacked(file, h, layout, colours, out);
     return decodeRows(file, h, layout, colours, out);
 }

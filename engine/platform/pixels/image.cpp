@@ -44,10 +44,8 @@ bool load(const std::string& diskPath, Surface& out, bool pngToo, ColorRef trans
     static thread_local std::vector<uint8_t> data;
     constexpr size_t kKeptBuffer = size_t{64} << 20;
     bool ok = readWholeFile(diskPath, data);
-    if (ok && pngToo && isPng(data))
-        ok = decodePng(data, out, transparentAs);
-    else if (ok)
-        ok = decodeBmp(data, out);
+    if (ok && pngToo && isPng(data)) ok = decodePng(data, out, transparentAs);
+    else if (ok) ok = decodeBmp(data, out);
     if (data.capacity() > kKeptBuffer) std::vector<uint8_t>().swap(data);
     if (!ok) out = Surface();
     return ok;

@@ -52,8 +52,7 @@ bool readPicture(png_structp png, png_infop info, Surface& out, size_t fileSize)
     if (depth == 16) png_set_scale_16(png);
     if ((colorType & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
     // 0xFFFF is opaque on either side of the 16-bit scaling.
-    if ((colorType & PNG_COLOR_MASK_ALPHA) == 0 && !keyed)
-        png_set_add_alpha(png, 0xFFFF, PNG_FILLER_AFTER);
+    if ((colorType & PNG_COLOR_MASK_ALPHA) == 0 && !keyed) png_set_add_alpha(png, 0xFFFF, PNG_FILLER_AFTER);
     png_set_bgr(png);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
@@ -61,8 +60,7 @@ bool readPicture(png_structp png, png_infop info, Surface& out, size_t fileSize)
 
     if (!out.reshape(static_cast<int>(width), static_cast<int>(height))) return false;
     for (int pass = 0; pass < passes; ++pass)
-        for (png_uint_32 y = 0; y < height; ++y)
-            png_read_row(png, out.bits() + size_t{y} * width * 4, nullptr);
+        for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, out.bits() + size_t{y} * width * 4, nullptr);
     // The chunks after the pixels, up to IEND, must be whole too.
     png_read_end(png, nullptr);
     return true;
@@ -77,16 +75,13 @@ bool readGuarded(png_structp png, png_infop info, Surface& out, size_t fileSize)
 constexpr uint8_t kFirstOpaqueAlpha = 128;
 
 void settleAlpha(Surface& out, ColorRef transparentAs) {
-    const uint8_t clear[4] = {static_cast<uint8_t>(transparentAs >> 16),
-                              static_cast<uint8_t>(transparentAs >> 8),
+    const uint8_t clear[4] = {static_cast<uint8_t>(transparentAs >> 16), static_cast<uint8_t>(transparentAs >> 8),
                               static_cast<uint8_t>(transparentAs), 0};
     uint8_t* p = out.bits();
     const size_t count = static_cast<size_t>(out.width()) * static_cast<size_t>(out.height());
     for (size_t i = 0; i < count; ++i, p += 4) {
-        if (p[3] < kFirstOpaqueAlpha)
-            std::memcpy(p, clear, 4);
-        else
-            p[3] = 0;
+        if (p[3] < kFirstOpaqueAlpha) std::memcpy(p, clear, 4);
+        else p[3] = 0;
     }
 }
 

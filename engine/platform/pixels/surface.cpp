@@ -14,13 +14,9 @@ namespace qt::platform {
 namespace {
 
 // Memory layout of a pixel read as a little-endian word: 0xXXRRGGBB.
-uint32_t toWord(ColorRef c) {
-    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
-}
+uint32_t toWord(ColorRef c) { return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu); }
 
-ColorRef fromWord(uint32_t w) {
-    return ((w >> 16) & 0xFFu) | (w & 0xFF00u) | ((w & 0xFFu) << 16);
-}
+ColorRef fromWord(uint32_t w) { return ((w >> 16) & 0xFFu) | (w & 0xFF00u) | ((w & 0xFFu) << 16); }
 
 static_assert(std::endian::native == std::endian::little, "pixel words assume little-endian bytes");
 
@@ -92,8 +88,7 @@ const uint32_t* words(const Surface& s) { return reinterpret_cast<const uint32_t
 
 // Copies the pixels of `in` that are not the transparent colour. Written
 // without branches so that the compiler can use vector instructions.
-[[gnu::target_clones("avx2", "default")]] void keyedCopy(uint32_t* out, const uint32_t* in, size_t n,
-                                                          uint32_t key) {
+[[gnu::target_clones("avx2", "default")]] void keyedCopy(uint32_t* out, const uint32_t* in, size_t n, uint32_t key) {
     for (size_t i = 0; i < n; ++i) {
         const uint32_t s = in[i];
         out[i] = (s & 0xFFFFFFu) == key ? out[i] : s;
@@ -157,8 +152,8 @@ void gather(uint32_t* out, const uint32_t* in, const AxisMap& m) {
 }
 
 template <bool kTransparent>
-void scaledCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
-                int sw, int sh, uint32_t key) {
+void scaledCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw, int sh,
+                uint32_t key) {
     if (!dst.valid() || !src.valid()) return;
     const AxisMap xs = mapAxis(dx, dw, dst.width(), sx, sw, src.width());
     if (xs.source.empty()) return;
@@ -284,8 +279,7 @@ void copyBlock(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
     }
 }
 
-void stretchCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
-                 int sw, int sh) {
+void stretchCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw, int sh) {
     if (&dst == &src) {
         // Reading the pixels being overwritten would smear the picture.
         Surface copy = src;
@@ -295,8 +289,8 @@ void stretchCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& sr
     scaledCopy<false>(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, 0);
 }
 
-void transparentCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
-                     int sw, int sh, ColorRef transparent) {
+void transparentCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw, int sh,
+                     ColorRef transparent) {
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
     if (&dst == &src) {
         Surface copy = src;

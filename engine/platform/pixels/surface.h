@@ -10,8 +10,7 @@ namespace qt::platform {
 using ColorRef = uint32_t;  // 0x00BBGGRR
 
 constexpr ColorRef rgb(uint8_t r, uint8_t g, uint8_t b) {
-    return static_cast<ColorRef>(r) | (static_cast<ColorRef>(g) << 8) |
-           (static_cast<ColorRef>(b) << 16);
+    return static_cast<ColorRef>(r) | (static_cast<ColorRef>(g) << 8) | (static_cast<ColorRef>(b) << 16);
 }
 
 class Surface {
@@ -63,12 +62,11 @@ void copyBlock(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
 // mirrors the picture along that axis; the rectangle then spans the pixels
 // [x + w, x), so (10, -4) covers columns 6 to 9. Target pixels whose source
 // pixel lies outside the source surface are left alone.
-void stretchCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
-                 int sw, int sh);
+void stretchCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw, int sh);
 
 // Like stretchCopy, leaving out every source pixel whose three colour bytes
 // equal `transparent`. Non-positive sizes draw nothing.
-void transparentCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
-                     int sw, int sh, ColorRef transparent);
+void transparentCopy(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw, int sh,
+                     ColorRef transparent);
 
 }  // namespace qt::platform

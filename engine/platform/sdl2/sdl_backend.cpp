@@ -36,9 +36,7 @@ SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point*, void*) {
 // that a restarted engine and anything it starts see the user's own.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        set_ = setenv(name, value, 1) == 0;
-    }
+    ScopedEnv(const char* name, const char* value) : name_(name) { set_ = setenv(name, value, 1) == 0; }
     ~ScopedEnv() {
         if (set_) unsetenv(name_);
     }
@@ -89,13 +87,12 @@ void showPicture(SDL_Window* window, const Surface& picture) {
         if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
         for (int row = 0; row < ph; ++row)
             std::memcpy(static_cast<uint8_t*>(target->pixels) + static_cast<ptrdiff_t>(row) * target->pitch,
-                        picture.bits() + static_cast<size_t>(row) * picture.width() * 4,
-                        static_cast<size_t>(pw) * 4);
+                        picture.bits() + static_cast<size_t>(row) * picture.width() * 4, static_cast<size_t>(pw) * 4);
         if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
     } else if (pw > 0 && ph > 0) {
-        SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<uint8_t*>(picture.bits()), picture.width(), picture.height(), 32, picture.width() * 4,
-            SDL_PIXELFORMAT_RGB888);
+        SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(picture.bits()), picture.width(),
+                                                               picture.height(), 32, picture.width() * 4,
+                                                               SDL_PIXELFORMAT_RGB888);
         if (view) {
             SDL_Rect area{0, 0, pw, ph};
             SDL_BlitSurface(view, &area, target, &area);
@@ -104,7 +101,6 @@ void showPicture(SDL_Window* window, const Surface& picture) {
     }
     SDL_UpdateWindowSurface(window);
 }
-
 
 class SdlBackend : public Backend {
 public:
@@ -195,23 +191,12 @@ public:
                     break;
                 case SDL_WINDOWEVENT:
                     switch (s.window.event) {
-                        case SDL_WINDOWEVENT_CLOSE:
-                            sink.closeRequested();
-                            break;
-                        case SDL_WINDOWEVENT_EXPOSED:
-                            sink.exposed();
-                            break;
-                        case SDL_WINDOWEVENT_SIZE_CHANGED:
-                            sink.sizeChanged(s.window.data1, s.window.data2);
-                            break;
-                        case SDL_WINDOWEVENT_FOCUS_GAINED:
-                            sink.focusChanged(true);
-                            break;
-                        case SDL_WINDOWEVENT_FOCUS_LOST:
-                            sink.focusChanged(false);
-                            break;
-                        default:
-                            break;
+                        case SDL_WINDOWEVENT_CLOSE: sink.closeRequested(); break;
+                        case SDL_WINDOWEVENT_EXPOSED: sink.exposed(); break;
+                        case SDL_WINDOWEVENT_SIZE_CHANGED: sink.sizeChanged(s.window.data1, s.window.data2); break;
+                        case SDL_WINDOWEVENT_FOCUS_GAINED: sink.focusChanged(true); break;
+                        case SDL_WINDOWEVENT_FOCUS_LOST: sink.focusChanged(false); break;
+                        default: break;
                     }
                     break;
                 case SDL_KEYDOWN:
@@ -229,8 +214,7 @@ public:
                     if (s.button.button != SDL_BUTTON_LEFT) break;
                     sink.leftButtonPressed(s.button.x, s.button.y, (SDL_GetModState() & KMOD_SHIFT) != 0);
                     break;
-                default:
-                    break;
+                default: break;
             }
         }
     }
@@ -267,18 +251,19 @@ private:
         for (bool open = true; open;) {
             SDL_Event e;
             if (!SDL_WaitEvent(&e)) break;
-            const Uint32 target = e.type == SDL_WINDOWEVENT                        ? e.window.windowID
-                                  : e.type == SDL_KEYDOWN || e.type == SDL_KEYUP   ? e.key.windowID
+            const Uint32 target = e.type == SDL_WINDOWEVENT                                      ? e.window.windowID
+                                  : e.type == SDL_KEYDOWN || e.type == SDL_KEYUP                 ? e.key.windowID
                                   : e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP ? e.button.windowID
-                                  : e.type == SDL_MOUSEMOTION                      ? e.motion.windowID
-                                                                                   : 0;
+                                  : e.type == SDL_MOUSEMOTION                                    ? e.motion.windowID
+                                                                                                 : 0;
             if (target != id) {
                 others.push_back(e);
                 if (e.type == SDL_QUIT) open = false;  // a signal ends the box too
                 continue;
             }
             const SDL_Keycode key = e.key.keysym.sym;
-            const bool closingKey = key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE || key == SDLK_ESCAPE;
+            const bool closingKey = key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE ||
+                                    key == SDLK_ESCAPE;
             switch (e.type) {
                 case SDL_WINDOWEVENT:
                     if (e.window.event == SDL_WINDOWEVENT_CLOSE) open = false;
@@ -297,8 +282,7 @@ private:
                     if (clickOnOk && e.button.button == SDL_BUTTON_LEFT && onOk(e.button.x, e.button.y)) open = false;
                     clickOnOk = false;
                     break;
-                default:
-                    break;
+                default: break;
             }
         }
         SDL_DestroyWindow(boxWindow);
@@ -348,8 +332,9 @@ std::unique_ptr<Backend> createSdlBackend(const SdlOptions& options, std::string
     // SDL falls back to drivers that show nothing; only take them on request.
     const char* driver = SDL_GetCurrentVideoDriver();
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-    if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0 ||
-                   SDL_strcmp(driver, "evdev") == 0) &&
+    if (driver &&
+        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0 ||
+         SDL_strcmp(driver, "evdev") == 0) &&
         !(asked && SDL_strcasecmp(asked, driver) == 0)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         error = msg::noDisplay.utf8();

@@ -18,8 +18,10 @@ namespace qt::platform {
 
 namespace {
 
+// clang-format off
 constexpr const char* kSoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
                                        "/usr/share/sounds/sf2/FluidR3_GM.sf2"};
+// clang-format on
 constexpr const char* kTimidityConfigs[] = {"/etc/timidity/timidity.cfg", "/etc/timidity/timgm6mb.cfg"};
 
 // The output's buffer in sample frames. The mixer decodes an effect of a

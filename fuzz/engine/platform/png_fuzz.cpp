@@ -14,8 +14,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Files without the signature are BMPs to the loader: fuzz_bmp's work.
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (size < sizeof kSignature || std::memcmp(data, kSignature, sizeof kSignature) != 0)
-        return -1;
+    if (size < sizeof kSignature || std::memcmp(data, kSignature, sizeof kSignature) != 0) return -1;
     // One file per process, removed when the process ends.
     static const struct ImageFile {
         std::string path = "/tmp/fuzz_png_" + std::to_string(::getpid()) + ".png";
@@ -29,10 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qt::platform::Surface picture;
     if (qt::platform::loadImage(file.path, picture, 0x123456)) {
         if (!picture.valid() || picture.width() < 1 || picture.height() < 1 ||
-            picture.width() > qt::platform::Surface::kMaxSide ||
-            picture.height() > qt::platform::Surface::kMaxSide) {
-            std::fprintf(stderr, "fuzz_png: loaded a %dx%d picture\n", picture.width(),
-                         picture.height());
+            picture.width() > qt::platform::Surface::kMaxSide || picture.height() > qt::platform::Surface::kMaxSide) {
+            std::fprintf(stderr, "fuzz_png: loaded a %dx%d picture\n", picture.width(), picture.height());
             std::abort();
         }
         for (int y = 0; y < picture.height(); ++y)

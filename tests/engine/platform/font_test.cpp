@@ -37,7 +37,8 @@ Ink drawn(Font& font, const char* textUtf8, int x = 0, int y = 0, Surface* keep 
     for (int py = 0; py < s.height(); ++py)
         for (int px = 0; px < s.width(); ++px)
             if (s.pixel(px, py) != 0) {
-                b = {std::min(b.left, px), std::min(b.top, py), std::max(b.right, px), std::max(b.bottom, py), b.count + 1};
+                b = {std::min(b.left, px), std::min(b.top, py), std::max(b.right, px), std::max(b.bottom, py),
+                     b.count + 1};
             }
     if (keep) *keep = s;
     return b;
@@ -45,10 +46,12 @@ Ink drawn(Font& font, const char* textUtf8, int x = 0, int y = 0, Surface* keep 
 
 TEST(Font, FaceNamesMapToInstalledFaces) {
     // "IPA": unknown or Latin-only faces fall back to a face that shows Japanese.
+    // clang-format off
     const struct { const char* face; const char* family; } cases[] = {
         {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"MS PGothic", "IPAPGothic"}, {"ＭＳ ゴシック", "IPAGothic"},
         {"MS Gothic", "IPAGothic"}, {"ＭＳ 明朝", "IPAMincho"}, {"ＭＳ Ｐ明朝", "IPAPMincho"},
         {"No Such Face 123", "IPA"}, {"", "IPA"}, {"DejaVu Sans", "IPA"}};
+    // clang-format on
     for (const auto& c : cases) {
         auto font = make(c.face);
         ASSERT_TRUE(font) << c.face;
@@ -67,7 +70,7 @@ TEST(Font, CellTopLeftIsTheOrigin) {
         EXPECT_TRUE(b.top >= c.y && b.bottom < c.y + c.height && b.left >= c.x &&
                     b.right < c.x + font->textWidth(utf8ToCp932("■")))
             << b.left << "," << b.top << " " << b.right << "," << b.bottom;
-        EXPECT_GE(b.bottom - b.top + 1, c.height * 6 / 10);  // the em fills most of the cell
+        EXPECT_GE(b.bottom - b.top + 1, c.height * 6 / 10);                    // the em fills most of the cell
         EXPECT_GE(drawn(*font, "_", c.x, c.y).top, c.y + font->ascent() - 1);  // just below the baseline
     }
 }
@@ -109,7 +112,8 @@ TEST(Font, StylesChangeThePixels) {
     EXPECT_EQ(styled([](FontRequest& r) { r.weight = 500; }).first.count, plain.count);
     EXPECT_GT(styled([](FontRequest& r) { r.italic = true; }).first.right, plain.right);  // the tops lean right
     EXPECT_EQ(make("ＭＳ ゴシック", 20, [](FontRequest& r) { r.italic = true; })->textWidth(utf8ToCp932(text)), width);
-    EXPECT_EQ(styled([](FontRequest& r) { r.underline = true; }).second, std::vector<int>{2 + 19});  // the cell's last row
+    EXPECT_EQ(styled([](FontRequest& r) { r.underline = true; }).second,
+              std::vector<int>{2 + 19});  // the cell's last row
     EXPECT_EQ(styled([](FontRequest& r) { r.strikeOut = true; }).second, std::vector<int>{2 + 8});
 }
 
@@ -123,7 +127,8 @@ TEST(Font, BackgroundClippingAndBrokenText) {
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 64; ++x) filled += s.pixel(x, y) == kWhite;
     EXPECT_TRUE(filled < font->textWidth(text) * 20 && filled > font->textWidth(text) * 10);  // cell less glyphs
-    EXPECT_TRUE(s.pixel(3, 4) == kWhite && s.pixel(2, 4) == 0 && s.pixel(3 + font->textWidth(text), 4) == 0 && s.pixel(3, 24) == 0);
+    EXPECT_TRUE(s.pixel(3, 4) == kWhite && s.pixel(2, 4) == 0 && s.pixel(3 + font->textWidth(text), 4) == 0 &&
+                s.pixel(3, 24) == 0);
     for (auto [x, y] : {std::pair{-30, -30}, {60, 35}, {-100000, 0}, {INT32_MAX - 5, 0}, {0, INT32_MIN}})
         font->draw(s, x, y, utf8ToCp932("漢字漢字"), kWhite, rgb(1, 1, 1));
     const std::string broken = std::string("\x82", 1) + "\xFF" + "A\x81";  // lone and undefined bytes

@@ -15,11 +15,13 @@ std::string parsed(const std::string& script) {
     std::string error;
     if (!parseInputScript(script, in, line, error)) return "line " + std::to_string(line) + ": " + error;
     std::ostringstream out;
-    for (const auto& i : in) out << i.atMs << ':' << int(i.kind) << ':' << std::hex << i.key << std::dec << ':' << i.x << ',' << i.y << ' ';
+    for (const auto& i : in)
+        out << i.atMs << ':' << int(i.kind) << ':' << std::hex << i.key << std::dec << ':' << i.x << ',' << i.y << ' ';
     return out.str();
 }
 
 TEST(InputScript, Lines) {
+    // clang-format off
     const struct { const char* script; const char* result; } cases[] = {
         {"# comment\n\n10 key space\r\n  20   down Z\n30 up z\n", "10:0:20:0,0 20:1:5a:0,0 30:2:5a:0,0 "},
         {"1 key enter\n2 key esc\n3 key F12\n4 key separator\n", "1:0:d:0,0 2:0:1b:0,0 3:0:7b:0,0 4:0:6c:0,0 "},
@@ -35,6 +37,7 @@ TEST(InputScript, Lines) {
         {"10 click 5 y", "line 1: a click needs two whole numbers X Y: 10 click 5 y"},
         {"10 key space space", "line 1: unexpected text after the event: 10 key space space"},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(parsed(c.script), c.result) << c.script;
 }
 
@@ -80,6 +83,7 @@ std::string drain(Played& p, uint32_t untilMs) {
 }
 
 TEST(HeadlessBackend, ScriptedInput) {
+    // clang-format off
     const struct { const char* script; uint32_t until; const char* events; } cases[] = {
         {"3 key space", 6, "3:down20 4:up20 "},
         {"0 down z\n600 up z", 700, "0:down5a 500:down5ar 533:down5ar 566:down5ar 599:down5ar 600:up5a "},
@@ -90,6 +94,7 @@ TEST(HeadlessBackend, ScriptedInput) {
         {"1 focus out\n2 click 3 4\n3 key space", 5, "2:click(3,4) 3:down20 4:up20 "},  // a click takes it
         {"2 shift-click -1 7", 3, "2:shift-click(-1,7) "}, {"", 10, "10:close "},
     };
+    // clang-format on
     for (const auto& c : cases) {
         Played p(c.script, c.until == 10 ? 10 : 600000);
         EXPECT_EQ(drain(p, c.until), c.events) << c.script;
@@ -100,11 +105,13 @@ TEST(HeadlessBackend, ScriptedInput) {
 }
 
 TEST(HeadlessBackend, IdleWaitGoesToTheNextThingThatCanHappen) {
+    // clang-format off
     const struct { const char* script; uint32_t until, slept, deadline, expected; } cases[] = {
         {"", 600000, 0, 100, 100},     {"", 600000, 10, 5, 11},          {"", 600000, 10, 10, 11},
         {"50 key z", 600000, 0, 1000, 50}, {"50 focus out", 600000, 0, 1000, 50}, {"", 30, 0, 1000, 30},
         {"", 600000, 0, 3600000, 600000}, {"5 key z", 600000, 6, 1000, 7},  // a message waits: 1 ms
     };
+    // clang-format on
     for (const auto& c : cases) {
         Played p(c.script, c.until);
         p.backend.sleep(c.slept);

@@ -15,7 +15,8 @@ using test::le;
 
 // Every variant shows the same 3 x 2 picture: red green blue / white black magenta.
 const char* kPicture = "ABC|D.M";
-const std::string kPalette = bytes({0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 255, 0, 255, 0});
+const std::string kPalette =
+    bytes({0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 255, 0, 255, 0});
 const std::string kBottomRow24 = bytes({255, 255, 255, 0, 0, 0, 255, 0, 255, 0, 0, 0});
 const std::string kTopRow24 = bytes({0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0});
 
@@ -29,6 +30,7 @@ std::string withV5Header(int w, int bpp, const std::array<uint32_t, 4>& fields, 
 }
 
 TEST(LoadBmp, VariantsAndChannelsOtherThanEightBitsWide) {
+    // clang-format off
     const struct { const char* name; std::string file; const char* expected; } cases[] = {
         {"24-bit, padded rows", bmp(3, 2, 24, 0, "", kBottomRow24 + kTopRow24), kPicture},
         {"24-bit top-down", bmp(3, -2, 24, 0, "", kTopRow24 + kBottomRow24), kPicture},
@@ -47,6 +49,7 @@ TEST(LoadBmp, VariantsAndChannelsOtherThanEightBitsWide) {
         // a raw run of 3 padded to 4 bytes; index 9 lies past the palette
         {"8-bit raw run", bmp(3, 2, 8, 1, kPalette, bytes({0, 3, 3, 9, 5, 0, 0, 0, 0, 3, 0, 1, 2, 0, 0, 1})), kPicture},
     };
+    // clang-format on
     test::TempFolder dir;
     Surface s;
     for (const auto& c : cases) {
@@ -54,6 +57,7 @@ TEST(LoadBmp, VariantsAndChannelsOtherThanEightBitsWide) {
         EXPECT_EQ(test::text(s), c.expected) << c.name;
         EXPECT_EQ(s.fourth(0, 0), 0) << c.name;
     }
+    // clang-format off
     const struct { const char* name; std::string file; ColorRef first, second; } channels[] = {
         {"5-5-5", bmp(2, 1, 16, 0, "", le(0x7FFF, 2) + le(0x4025, 2)), rgb(255, 255, 255), rgb(131, 8, 41)},
         // green through the old 5-6-5 table: 169 for 42, 254 for 63
@@ -64,6 +68,7 @@ TEST(LoadBmp, VariantsAndChannelsOtherThanEightBitsWide) {
         {"2-10-10-10", withV5Header(2, 32, {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000}, le(0x3FF800FF, 4) + le(0x004FF003, 4)),
          rgb(255, 128, 63), rgb(1, 255, 0)},
     };
+    // clang-format on
     for (const auto& c : channels) {
         ASSERT_TRUE(loadBmp(dir.write("a.bmp", c.file), s)) << c.name;
         EXPECT_EQ(std::pair(s.pixel(0, 0), s.pixel(1, 0)), std::pair(c.first, c.second)) << c.name;
@@ -73,6 +78,7 @@ TEST(LoadBmp, VariantsAndChannelsOtherThanEightBitsWide) {
 TEST(LoadBmp, RefusesBrokenFilesWithoutReadingPastThem) {
     const std::string good = bmp(3, 2, 24, 0, "", std::string(24, '\x10'));
     auto patched = [&](size_t at, const std::string& with) { return std::string(good).replace(at, with.size(), with); };
+    // clang-format off
     const struct { const char* name; std::string file; } cases[] = {
         {"empty", ""}, {"not a bitmap", "GIF89a" + std::string(60, '\0')}, {"header only", good.substr(0, 30)},
         {"truncated pixels", good.substr(0, good.size() - 13)},
@@ -85,6 +91,7 @@ TEST(LoadBmp, RefusesBrokenFilesWithoutReadingPastThem) {
         {"index past the palette", bmp(3, 2, 8, 0, kPalette, bytes({3, 4, 6, 0, 0, 1, 2, 0}))},
         {"4-4-4-4 fields without the alpha field", bmp(1, 1, 16, 3, le(0x0F00, 4) + le(0x00F0, 4) + le(0x000F, 4), le(0, 4))},
     };
+    // clang-format on
     test::TempFolder dir;
     for (const auto& c : cases) {
         Surface s;
@@ -93,7 +100,8 @@ TEST(LoadBmp, RefusesBrokenFilesWithoutReadingPastThem) {
         EXPECT_FALSE(s.valid()) << c.name;
     }
     Surface s;
-    loadBmp(dir.write("rle.bmp", bmp(40, 40, 8, 1, std::string(8, '\0'), bytes({0, 2, 255, 255, 0, 2, 255, 255, 9}))), s);
+    loadBmp(dir.write("rle.bmp", bmp(40, 40, 8, 1, std::string(8, '\0'), bytes({0, 2, 255, 255, 0, 2, 255, 255, 9}))),
+            s);
     EXPECT_FALSE(loadBmp(dir.file("missing.bmp"), s));
     EXPECT_FALSE(loadBmp(dir.file(""), s));  // a folder
 }

@@ -13,8 +13,14 @@ namespace qt::test {
 struct Png {
     Png(int w, int h, int type, int bits, bool adam7 = false, std::vector<int> values = {},
         std::vector<png_color> colors = {}, std::vector<png_byte> alphas = {})
-        : width(w), height(h), colorType(type), depth(bits), interlaced(adam7), samples(std::move(values)),
-          palette(std::move(colors)), paletteAlpha(std::move(alphas)) {}
+        : width(w),
+          height(h),
+          colorType(type),
+          depth(bits),
+          interlaced(adam7),
+          samples(std::move(values)),
+          palette(std::move(colors)),
+          paletteAlpha(std::move(alphas)) {}
     int width, height, colorType, depth;
     bool interlaced;
     std::vector<int> samples;  // every channel of every pixel, rows top first
@@ -51,9 +57,12 @@ inline std::string pngFile(const Png& p) {
     std::string out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    png_set_write_fn(png, &out, [](png_structp w, png_bytep data, size_t n) {
-        static_cast<std::string*>(png_get_io_ptr(w))->append(reinterpret_cast<char*>(data), n);
-    }, [](png_structp) {});
+    png_set_write_fn(
+        png, &out,
+        [](png_structp w, png_bytep data, size_t n) {
+            static_cast<std::string*>(png_get_io_ptr(w))->append(reinterpret_cast<char*>(data), n);
+        },
+        [](png_structp) {});
     const bool ok = writePng(png, info, p, rows.data());
     png_destroy_write_struct(&png, &info);
     return ok ? out : std::string();

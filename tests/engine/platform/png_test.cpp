@@ -33,8 +33,10 @@ std::pair<Png, std::vector<ColorRef>> picture(int type, int depth, bool interlac
         if (j + 1 < entries) png.paletteAlpha.push_back(png_byte(alpha(j)));
     }
     for (int n = 0; n < kW * kH; ++n) {
-        const int x = n % kW, y = n / kW, i = x + 3 * y, j = i % entries, level = depth == 16 ? i * 7 % 256 : i % (top + 1);
-        int r = i * 23 % 256, g = 255 - i * 5 % 256, b = x * y * 11 % 256, a = type & PNG_COLOR_MASK_ALPHA ? i * 41 % 256 : 255;
+        const int x = n % kW, y = n / kW, i = x + 3 * y, j = i % entries,
+                  level = depth == 16 ? i * 7 % 256 : i % (top + 1);
+        int r = i * 23 % 256, g = 255 - i * 5 % 256, b = x * y * 11 % 256,
+            a = type & PNG_COLOR_MASK_ALPHA ? i * 41 % 256 : 255;
         if (type == kPalette) {
             r = j * 12, g = 255 - j * 7, b = j * j % 256, a = alpha(j);
             png.samples.push_back(j);
@@ -67,6 +69,7 @@ std::vector<uint32_t> words(const Surface& s) {
 }
 
 TEST(LoadPng, EveryFormatShowsAsTheBmpOfTheSamePicture) {
+    // clang-format off
     const struct { const char* name; int type, depth; bool interlaced = false, keyed = false; } cases[] = {
         {"grey 1", kGrey, 1}, {"grey 2", kGrey, 2}, {"grey 4", kGrey, 4}, {"grey 8", kGrey, 8},
         {"grey 16", kGrey, 16}, {"grey 8 keyed", kGrey, 8, false, true}, {"grey 2 keyed", kGrey, 2, false, true},
@@ -77,6 +80,7 @@ TEST(LoadPng, EveryFormatShowsAsTheBmpOfTheSamePicture) {
         {"RGB 16 keyed", kRgb, 16, false, true}, {"RGB 8, interlaced", kRgb, 8, true}, {"RGBA 8", kRgba, 8},
         {"RGBA 16", kRgba, 16}, {"RGBA 8, interlaced", kRgba, 8, true}, {"grey 1, interlaced", kGrey, 1, true},
     };
+    // clang-format on
     test::TempFolder dir;
     Surface png, bmp;
     for (const auto& c : cases) {
@@ -92,6 +96,7 @@ TEST(LoadPng, EveryFormatShowsAsTheBmpOfTheSamePicture) {
 
 TEST(LoadPng, AlphaBelow128Of255IsSeeThrough) {
     const auto grey = [](png_byte v) { return png_color{v, v, v}; };
+    // clang-format off
     const struct { const char* name; Png png; ColorRef shown; } cases[] = {
         {"RGBA 8", {4, 1, kRgba, 8, false, {200, 1, 2, 0, 200, 1, 2, 127, 200, 1, 2, 128, 200, 1, 2, 255}},
          rgb(200, 1, 2)},
@@ -101,6 +106,7 @@ TEST(LoadPng, AlphaBelow128Of255IsSeeThrough) {
         {"palette tRNS", {4, 1, kPalette, 8, false, {0, 1, 2, 3}, {grey(5), grey(5), grey(5), grey(5)}, {0, 127, 128, 255}},
          rgb(5, 5, 5)},
     };
+    // clang-format on
     test::TempFolder dir;
     for (const auto& c : cases) {
         Surface s;
@@ -118,8 +124,10 @@ TEST(LoadPng, RefusesBrokenFiles) {
         std::string s = std::string(good).replace(chunk + 8 + at, with.size(), with);
         const size_t length = size_t(uint8_t(s[chunk + 2])) << 8 | uint8_t(s[chunk + 3]);
         const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(s.data() + chunk + 4), uInt(length + 4));
-        return s.replace(chunk + 8 + length, 4, qt::test::bytes({int(crc >> 24), int(crc >> 16 & 255), int(crc >> 8 & 255), int(crc & 255)}));
+        return s.replace(chunk + 8 + length, 4,
+                         qt::test::bytes({int(crc >> 24), int(crc >> 16 & 255), int(crc >> 8 & 255), int(crc & 255)}));
     };
+    // clang-format off
     const struct { const char* name; std::string file; } cases[] = {
         {"signature only", good.substr(0, 8)},
         {"inside the header", good.substr(0, 20)},
@@ -140,6 +148,7 @@ TEST(LoadPng, RefusesBrokenFiles) {
         {"palette picture without a palette", patched(8, 9, "\x03")},
         {"unknown interlace", patched(8, 12, "\x02")},
     };
+    // clang-format on
     test::TempFolder dir;
     for (const auto& c : cases) {
         Surface s;

@@ -25,17 +25,20 @@ using engine::kKeyRepeatBit;
 
 TEST(SdlKeys, VirtualKeyNumbers) {
     // SDL key codes: printable keys are their characters, the others 0x40000000 + scancode.
+    // clang-format off
     const std::pair<int32_t, uint32_t> cases[] = {
         {' ', 0x20}, {'\r', 0x0D}, {0x40000058, 0x0D} /* keypad Enter */, {0x1B, 0x1B}, {0x40000045, 0x7B} /* F12 */,
         {'a', 'A'}, {'z', 'Z'}, {'0', '0'}, {'9', '9'}, {0x40000085, 0x6C} /* keypad comma */,
         {0x4000009F, 0x6C} /* separator */, {0x40000063, 0x6E} /* keypad period */, {0x40000050, 0x25},
         {0x4000004F, 0x27}, {0x40000052, 0x26}, {0x40000051, 0x28}, {0x40000062, 0x60}, {'`', 0}, {0x4000007F, 0}};
+    // clang-format on
     for (const auto& [sdl, vk] : cases) EXPECT_EQ(virtualKey(sdl), vk) << std::hex << sdl;
 }
 
 // One window in a private X server through its whole life.
 TEST(SdlUnderXvfb, WindowKeysFocusErrorsAndClosing) {
-    if (const std::string tool = test::XSession::missingTool(); !tool.empty()) GTEST_SKIP() << tool << " is not installed";
+    if (const std::string tool = test::XSession::missingTool(); !tool.empty())
+        GTEST_SKIP() << tool << " is not installed";
     test::XSession x(false);  // no window manager: the window lies where it asks to
     ASSERT_TRUE(x.ready());
     // A message to a window that has just gone does not end the engine; every
@@ -54,13 +57,18 @@ TEST(SdlUnderXvfb, WindowKeysFocusErrorsAndClosing) {
             e.xclient.type = ClientMessage;
             e.xclient.window = w;
             e.xclient.format = 32;
-            if (message) XSendEvent(d, w, False, NoEventMask, &e); else XMapWindow(d, w);
+            if (message) XSendEvent(d, w, False, NoEventMask, &e);
+            else XMapWindow(d, w);
             XSync(d, False);
             ::_exit(0);
         }
         EXPECT_EQ(x.exitCode(child), message ? 0 : 1) << (message ? "message" : "map");
     }
-    auto run = [&](const std::string& command) { std::string out; x.run(command, &out); return out; };
+    auto run = [&](const std::string& command) {
+        std::string out;
+        x.run(command, &out);
+        return out;
+    };
     setenv("DISPLAY", x.display().c_str(), 1);
     unsetenv("WAYLAND_DISPLAY");
     unsetenv("SDL_VIDEODRIVER");
@@ -78,14 +86,17 @@ TEST(SdlUnderXvfb, WindowKeysFocusErrorsAndClosing) {
         }
         return taken;
     };
-    auto endsWith = [](EventType type) { return [type](const auto& e) { return !e.empty() && e.back().type == type; }; };
+    auto endsWith = [](EventType type) {
+        return [type](const auto& e) { return !e.empty() && e.back().type == type; };
+    };
 
     // A 200 x 150 client area showing a 160 x 120 picture, frame at (100, 50).
     ASSERT_TRUE(backend->createWindow(WindowSpec{utf8ToCp932("テスト窓"), 100, 50, 200, 150, 160, 120}));
     events.windowCreated();
     backend->showWindow();
     events.windowShown();
-    ASSERT_TRUE(endsWith(EventType::paint)(collect(5, [&](const auto& e) { return endsWith(EventType::paint)(e) && events.hasFocus(); })));
+    ASSERT_TRUE(endsWith(EventType::paint)(
+        collect(5, [&](const auto& e) { return endsWith(EventType::paint)(e) && events.hasFocus(); })));
     EXPECT_EQ(backend->metrics().screenWidth * 10000 + backend->metrics().screenHeight, 12801024);
     Surface picture;
     ASSERT_TRUE(picture.create(160, 120, rgb(255, 0, 0)));
@@ -102,14 +113,19 @@ TEST(SdlUnderXvfb, WindowKeysFocusErrorsAndClosing) {
     EXPECT_NE(geometry.find("Geometry: 200x150"), std::string::npos) << geometry;
     Surface shown;
     ASSERT_TRUE(x.grab(test::XWindow{0, 0, 104, 77, 200, 150}, shown));
+    // clang-format off
     const std::pair<std::pair<int, int>, ColorRef> expected[] = {
         {{0, 0}, rgb(0, 0, 255)},     {{1, 0}, rgb(255, 0, 0)},    {{159, 119}, rgb(0, 255, 0)},
         {{160, 0}, rgb(64, 64, 64)}, {{0, 120}, rgb(64, 64, 64)}, {{199, 149}, rgb(64, 64, 64)}};
-    for (const auto& [at, colour] : expected) EXPECT_EQ(shown.pixel(at.first, at.second), colour) << at.first << "," << at.second;
+    // clang-format on
+    for (const auto& [at, colour] : expected)
+        EXPECT_EQ(shown.pixel(at.first, at.second), colour) << at.first << "," << at.second;
 
     run("xdotool key space Return KP_Enter z Escape F12 a 7 Left");
     std::vector<uint32_t> downs;
-    for (const Event& e : collect(5, [](const auto& e) { return std::count_if(e.begin(), e.end(), [](const Event& x) { return x.type == EventType::keyUp; }) >= 9; })) {
+    for (const Event& e : collect(5, [](const auto& e) {
+             return std::count_if(e.begin(), e.end(), [](const Event& x) { return x.type == EventType::keyUp; }) >= 9;
+         })) {
         if (e.type == EventType::keyDown) downs.push_back(e.key);
         if (e.type == EventType::keyDown || e.type == EventType::keyUp) {
             EXPECT_EQ((e.keyData & kKeyRepeatBit) != 0, e.type == EventType::keyUp);

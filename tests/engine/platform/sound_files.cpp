@@ -47,7 +47,10 @@ std::string oggFile(int ms) {
             while (vorbis_analysis_blockout(&vd, &vb) == 1) {
                 vorbis_analysis(&vb, nullptr);
                 vorbis_bitrate_addblock(&vb);
-                while (vorbis_bitrate_flushpacket(&vd, &op)) { ogg_stream_packetin(&os, &op); pages(false); }
+                while (vorbis_bitrate_flushpacket(&vd, &op)) {
+                    ogg_stream_packetin(&os, &op);
+                    pages(false);
+                }
             }
         }
         pages(true);

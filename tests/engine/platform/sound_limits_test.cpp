@@ -45,6 +45,7 @@ std::string aiff(uint32_t channels, uint32_t bits, const std::string& rate80) {
 TEST(SoundLimits, WavFormatsThatWouldDivideByZeroAreBroken) {
     test::TempFolder dir;
     const std::string rate8000 = std::string("\x40\x0B\xFA", 3) + std::string(7, '\0');
+    // clang-format off
     const struct { const char* name; std::string file; bool opens; } cases[] = {
         {"good.wav", wav(1, 1, 8000, 2, 16), true},
         {"no_channels.wav", wav(1, 0, 8000, 2, 16), false},
@@ -57,6 +58,7 @@ TEST(SoundLimits, WavFormatsThatWouldDivideByZeroAreBroken) {
         {"no_bits.aiff", aiff(1, 0, rate8000), false},
         {"negative_rate.aiff", aiff(1, 16, "\xC0" + rate8000.substr(1)), false},
     };
+    // clang-format on
     for (Kind kind : {Kind::music, Kind::effect}) {
         for (const auto& c : cases) {
             const auto ch = channel(kind);
@@ -92,7 +94,7 @@ std::string flacOfUnknownLength(uint32_t frames) {
                       std::string(16, '\0');
     for (uint32_t n = 0; n < frames; ++n) {
         std::string f = std::string("\xFF\xF8\xE9\x08", 4);  // 16384 samples, 44.1 kHz, mono, 16 bits
-        f += n < 0x80 ? std::string(1, char(n))
+        f += n < 0x80    ? std::string(1, char(n))
              : n < 0x800 ? std::string{char(0xC0 | n >> 6), char(0x80 | (n & 0x3F))}
                          : std::string{char(0xE0 | n >> 12), char(0x80 | (n >> 6 & 0x3F)), char(0x80 | (n & 0x3F))};
         f += char(crc8(f));
@@ -110,7 +112,7 @@ std::string loopingModule() {
     for (int i = 1; i < 31; ++i) m += std::string(22, '\0') + be(0, 2) + be(0, 2) + be(0, 2) + be(1, 2);
     m += std::string("\x01\x7F", 2) + std::string(128, '\0') + "M.K.";
     std::string pattern(64 * 16, '\0');
-    pattern.replace(0, 4, "\x01\xAC\x10\x00", 4);         // a note of sample 1
+    pattern.replace(0, 4, "\x01\xAC\x10\x00", 4);            // a note of sample 1
     pattern.replace(63 * 16 + 4, 4, "\x00\x00\x0B\x00", 4);  // jump to order 0
     std::string sample;
     for (int i = 0; i < 200; ++i) sample += char(i / 8 % 2 ? 0x40 : 0xC0);
@@ -136,11 +138,13 @@ std::string denseMidi() {
 // output rate or past the decoding deadline, and soon; music streams them.
 TEST(SoundLimits, EffectsThatDecodeWithoutEndAreRefusedInBoundedTime) {
     test::TempFolder dir;
+    // clang-format off
     const struct { const char* name; std::string file; } cases[] = {
         {"hour.flac", flacOfUnknownLength(44100 * 3600 / 16384)},
         {"loop.mod", loopingModule()},
         {"dense.mid", denseMidi()},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const std::string path = dir.write(c.name, c.file);
         const auto effect = channel(Kind::effect);

@@ -19,7 +19,8 @@ const Kind kKinds[] = {Kind::music, Kind::effect};
 // Waits up to `ms` of real time for the condition.
 bool within(int ms, const std::function<bool()>& condition) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!condition() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    while (!condition() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return condition();
 }
 
@@ -38,7 +39,8 @@ std::string state(const SoundChannel& ch) {
 }
 
 std::string smf(uint16_t division, const std::string& events) {
-    const std::string n = {char(events.size() >> 24), char(events.size() >> 16), char(events.size() >> 8), char(events.size())};
+    const std::string n = {char(events.size() >> 24), char(events.size() >> 16), char(events.size() >> 8),
+                           char(events.size())};
     return std::string("MThd\0\0\0\x06\0\0\0\x01", 12) + char(division >> 8) + char(division) + "MTrk" + n + events;
 }
 const std::string kQuarterNote = std::string("\0\x90\x3C\x40\x60\x80\x3C\0", 8);  // 96 ticks
@@ -50,12 +52,15 @@ TEST(Sound, ChannelStates) {
     test::TempFolder dir;
     const std::string ogg = test::oggFile(300);
     ASSERT_FALSE(ogg.empty());
+    // clang-format off
     const std::string files[] = {dir.write("a.wav", test::wavFile(60)), dir.write("tone.ogg", ogg),
                                  dir.write("tune.mid", smf(96, kQuarterNote + kEndOfTrack)), dir.write("any.bin", "not a sound")};
+    // clang-format on
     for (Sound* sound : {&mixer(), &silent()}) {
         for (Kind kind : kKinds) {
             for (const std::string& path : files) {
-                const bool quiet = sound == &silent(), midi = path.ends_with(".mid");  // a MIDI note rings on for seconds
+                const bool quiet = sound == &silent(),
+                           midi = path.ends_with(".mid");  // a MIDI note rings on for seconds
                 if (!quiet && path.ends_with(".bin")) continue;
                 const auto ch = sound->createChannel(kind);
                 std::string log;
@@ -86,12 +91,14 @@ TEST(Sound, ChannelStates) {
 TEST(Sound, FailedOpenLeavesTheChannelClosed) {
     test::TempFolder dir;
     const std::string wav = dir.write("a.wav", test::wavFile(500));
+    // clang-format off
     const std::pair<const char*, std::string> broken[] = {
         {"empty.wav", ""}, {"text.ogg", "OggS but not really an ogg stream"}, {"text.mp3", std::string(3000, 'x')},
         {"text.mid", "MThd\x00\x00\x00\x06garbage"}, {"noextension", std::string(100, '\x01')},
         {"truncated.wav", test::wavFile(100).substr(0, 30)},
         {"absurd.wav", "RIFF\xff\xff\xff\x7fWAVEfmt \x10\x00\x00\x00\x01\x00" + std::string(12, '\xff') + "\x10\x00"},
     };
+    // clang-format on
     for (Kind kind : kKinds) {
         for (const auto& [name, bytes] : broken) {
             const auto ch = mixer().createChannel(kind);
@@ -109,6 +116,7 @@ TEST(Sound, FailedOpenLeavesTheChannelClosed) {
 
 TEST(Sound, MidiPlayingTime) {
     using K = MidiLength::Kind;
+    // clang-format off
     const struct { const char* name; std::string file; K kind; double seconds; } cases[] = {
         {"not MIDI", "RIFF....", K::notMidi, 0}, {"header only", "MThd\0\0\0\x06", K::broken, 0},
         {"no tracks", std::string("MThd\0\0\0\x06\0\0\0\0\0\x60", 14), K::broken, 0},
@@ -119,6 +127,7 @@ TEST(Sound, MidiPlayingTime) {
         {"cut off", smf(96, kQuarterNote).substr(0, 30), K::ok, 0.5},
         {"days of silence", smf(96, std::string("\xFF\xFF\xFF\x7F\x90\x3C\x40", 7)), K::ok, 1398101.33},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const MidiLength m = midiLength(c.file);
         EXPECT_EQ(m.kind, c.kind) << c.name;
@@ -162,7 +171,8 @@ TEST(Sound, WithoutADeviceFallsBackToSilenceAndSaysSoOnce) {
         std::fputs(ok && music->isPlaying() ? "opened\n" : "failed\n", stderr);
         std::exit(0);
     };
-    EXPECT_EXIT(openBoth(), testing::ExitedWithCode(0), "^音声デバイスが開けません。音を出さずに続けます \\([^\n]*\\)\nopened\n$");
+    EXPECT_EXIT(openBoth(), testing::ExitedWithCode(0),
+                "^音声デバイスが開けません。音を出さずに続けます \\([^\n]*\\)\nopened\n$");
 }
 
 }  // namespace

@@ -13,15 +13,19 @@ using test::picture;
 using test::text;
 
 TEST(Surface, CreateRefusesBadSizesPixelBytes) {
+    // clang-format off
     const struct { int w, h; bool ok; } cases[] = {
         {1, 1, true}, {Surface::kMaxSide, 1, true}, {0, 5, false}, {5, 0, false}, {-1, 5, false},
         {Surface::kMaxSide + 1, 1, false}, {1, 1 << 30, false}, {INT32_MIN, INT32_MIN, false}};
+    // clang-format on
     for (const auto& c : cases) {
         Surface s;
         ASSERT_TRUE(s.create(2, 2, 0));
         EXPECT_EQ(s.create(c.w, c.h, rgb(255, 0, 255)), c.ok) << c.w << "x" << c.h;
         EXPECT_EQ(s.width() * 2 + s.valid(), c.ok ? c.w * 2 + 1 : 0) << c.w << "x" << c.h;
-        if (c.ok) { EXPECT_EQ(s.pixel(c.w - 1, c.h - 1), rgb(255, 0, 255)); }
+        if (c.ok) {
+            EXPECT_EQ(s.pixel(c.w - 1, c.h - 1), rgb(255, 0, 255));
+        }
     }
     // Bytes blue, green, red, fourth; nothing outside.
     Surface s = test::picture({".."});
@@ -35,20 +39,27 @@ TEST(Surface, CreateRefusesBadSizesPixelBytes) {
 }
 
 enum Op { fill, copy, stretch, keyed };
-struct Draw { Op op; int dx, dy, dw, dh, sx, sy, sw, sh; const char* expected; };
+struct Draw {
+    Op op;
+    int dx, dy, dw, dh, sx, sy, sw, sh;
+    const char* expected;
+};
 
 void draw(Surface& d, const Surface& s, const Draw& c) {
     switch (c.op) {
         case fill: return fillRect(d, c.dx, c.dy, c.dw, c.dh, rgb(255, 255, 255));
         case copy: return copyBlock(d, c.dx, c.dy, c.dw, c.dh, s, c.sx, c.sy);
         case stretch: return stretchCopy(d, c.dx, c.dy, c.dw, c.dh, s, c.sx, c.sy, c.sw, c.sh);
-        case keyed: return transparentCopy(d, c.dx, c.dy, c.dw, c.dh, s, c.sx, c.sy, c.sw, c.sh, rgb(255, 0, 255) | 0xFF000000u);
+        case keyed:
+            return transparentCopy(d, c.dx, c.dy, c.dw, c.dh, s, c.sx, c.sy, c.sw, c.sh,
+                                   rgb(255, 0, 255) | 0xFF000000u);
     }
 }
 
 TEST(Surface, DrawingClipsAndScales) {
     Surface src = picture({"AB", "MD"});
     src.bits()[2 * 4 + 3] = 0x7F;  // the key matches whatever the fourth bytes hold
+    // clang-format off
     const Draw cases[] = {
         {fill, 1, 1, 2, 1, 0, 0, 0, 0, "....|.DD.|...."}, {fill, -1, -1, 3, 2, 0, 0, 0, 0, "DD..|....|...."},
         {fill, 3, 2, 9, 9, 0, 0, 0, 0, "....|....|...D"}, {fill, 3, 2, -2, -2, 0, 0, 0, 0, "....|....|...."},
@@ -70,10 +81,12 @@ TEST(Surface, DrawingClipsAndScales) {
         {keyed, 2, 0, -2, 2, 0, 0, 2, 2, "....|....|...."},  // no mirroring here
         {keyed, 0, 0, 2, 2, 2, 0, -2, 2, "....|....|...."},
     };
+    // clang-format on
     for (const Draw& c : cases) {
         Surface dst = picture({"....", "....", "...."});
         draw(dst, src, c);
-        EXPECT_EQ(text(dst), c.expected) << "op " << c.op << " at " << c.dx << "," << c.dy << " " << c.dw << "x" << c.dh;
+        EXPECT_EQ(text(dst), c.expected) << "op " << c.op << " at " << c.dx << "," << c.dy << " " << c.dw << "x"
+                                         << c.dh;
     }
     Surface empty, dst = picture({".."});
     stretchCopy(dst, 0, 0, 2, 1, empty, 0, 0, 2, 1);
@@ -93,8 +106,10 @@ TEST(Surface, StretchFollowsThePlainRuleAtEveryScale) {
     Surface src;
     ASSERT_TRUE(src.create(40, 3, 0));
     for (int x = 0; x < 40; ++x) src.setPixel(x, 1, rgb(uint8_t(x), 1, 7));
+    // clang-format off
     const struct { int sw, dw, dx; } cases[] = {{40, 40, 0}, {20, 40, 0}, {20, 40, -1}, {16, 24, 0}, {16, 24, -5},
                                                 {24, 40, 3}, {12, 36, 2}, {40, 13, 0}, {7, 61, -9}, {20, -40, 45}};
+    // clang-format on
     for (const auto& c : cases) {
         for (bool keyedCopy : {false, true}) {
             if (keyedCopy && c.dw < 0) continue;

@@ -10,10 +10,10 @@
 
 namespace qt::platform::test {
 
-using qt::test::TempFolder;
 using qt::test::bmp;
 using qt::test::bytes;
 using qt::test::le;
+using qt::test::TempFolder;
 
 // Small sound files: 16-bit mono PCM at 8000 Hz, a square wave; OGG Vorbis,
 // mono 22050 Hz, a tone (empty when the encoder fails). Each `ms` milliseconds long.
@@ -23,8 +23,10 @@ std::string oggFile(int ms);
 // Small surfaces written as text pictures, one character a pixel:
 // . black, A red, B green, C blue, D white, M magenta, x (1, 2, 3).
 inline const std::string kInks = ".ABCDMx";
+// clang-format off
 inline const ColorRef kColors[] = {0, rgb(255, 0, 0), rgb(0, 255, 0), rgb(0, 0, 255), rgb(255, 255, 255),
                                    rgb(255, 0, 255), rgb(1, 2, 3)};
+// clang-format on
 
 inline ColorRef colorOf(char c) { return kColors[kInks.find(c)]; }
 
