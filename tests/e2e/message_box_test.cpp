@@ -1,9 +1,13 @@
 // qRun's message boxes on a private X server that has no fonts of its own
 // beyond the defaults, in a locale that is not Japanese: the box shows the
-// text as the engine draws it, and Enter closes it.
+// text as the engine draws it, and Enter closes it; killed while the box is
+// up, qRun leaves its scenario to a second engine.
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "common/cp932.h"
 #include "common/scenario_format.h"
@@ -18,21 +22,33 @@ namespace {
 
 using namespace qt::test;
 
-TEST(MessageBox, ShowsTheEnginesOwnPictureAndClosesOnEnter) {
-    if (const std::string tool = XSession::missingTool(); !tool.empty()) GTEST_SKIP() << tool << " is not installed";
-    ProgramFolder game({"qRun"});
-    game.ini("[main]\r\nFirstScenario=s.dat\r\n");
-    game.write("s.dat", std::string(scenario::kHeaderLine) + "/nosuch,;\r\n" + utf8ToCp932("本文\r\n/@,;\r\n"));
-    XSession x(false);
-    ASSERT_TRUE(x.ready());
+// qRun playing an unknown command in `game` under `x`: its pid and the box
+// beside its main window.
+std::optional<std::pair<pid_t, XWindow>> startWithABox(XSession& x, ProgramFolder& game, const std::string& ini,
+                                                       const std::string& rest) {
+    game.ini("[main]\r\nFirstScenario=s.dat\r\n" + ini);
+    game.write("s.dat", std::string(scenario::kHeaderLine) + "/nosuch,;\r\n" + rest);
+    if (!x.ready()) return std::nullopt;
     const pid_t pid = x.start({"env", "LANG=C.UTF-8", "LC_ALL=C.UTF-8", "./qRun"}, game.path());
     std::optional<XWindow> box;
-    ASSERT_TRUE(poll([&] {
+    poll([&] {
         for (const XWindow& w : x.windows()) {
             if (w.pid == pid && w.width != 640) box = w;
         }
         return box.has_value();
-    })) << game.read("err.txt");
+    });
+    if (!box) return std::nullopt;
+    return std::pair(pid, *box);
+}
+
+TEST(MessageBox, ShowsTheEnginesOwnPictureAndClosesOnEnter) {
+    if (const std::string tool = XSession::missingTool(); !tool.empty()) GTEST_SKIP() << tool << " is not installed";
+    ProgramFolder game({"qRun"});
+    XSession x(false);
+    const auto started = startWithABox(x, game, "", utf8ToCp932("本文\r\n/@,;\r\n"));
+    ASSERT_TRUE(started) << game.read("err.txt");
+    const pid_t pid = started->first;
+    const std::optional<XWindow> box = started->second;
 
     platform::BoxPicture expected;
     const auto text = platform::createFreeTypeText();
@@ -95,6 +111,21 @@ TEST(MessageBox, ShowsTheEnginesOwnPictureAndClosesOnEnter) {
     EXPECT_EQ(x.exitCode(pid), 0) << game.read("err.txt");
     EXPECT_EQ(game.read("err.txt").substr(0, 40),
               std::string("エラー　s.dat　LINE:2: 存在しない命令があります").substr(0, 40));
+}
+
+TEST(MessageBox, KillingQRunDuringABoxReleasesTheScenario) {
+    if (const std::string tool = XSession::missingTool(); !tool.empty()) GTEST_SKIP() << tool << " is not installed";
+    ProgramFolder game({"qRun"});
+    XSession x(false);
+    const auto started = startWithABox(x, game, "[honbun]\r\nlineSpeed=0\r\n", "text\r\n/end,;\r\n");
+    ASSERT_TRUE(started) << game.read("err.txt");
+    ASSERT_EQ(::kill(started->first, SIGKILL), 0);
+    EXPECT_EQ(x.exitCode(started->first), 128 + SIGKILL);
+
+    game.write("keys.txt", "");
+    EXPECT_EQ(game.run("./qRun --headless --input keys.txt --trace trace.txt"), 0) << game.err;
+    EXPECT_EQ(game.err.find("二重起動"), std::string::npos) << game.err;
+    EXPECT_EQ(game.read("trace.txt"), "s.dat:2: /nosuch\ns.dat:3: text\ns.dat:4: /end\n");
 }
 
 }  // namespace

@@ -5,28 +5,17 @@
 #include <csetjmp>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace qt::test {
 
 struct Png {
-    Png(int w, int h, int type, int bits, bool adam7 = false, std::vector<int> values = {},
-        std::vector<png_color> colors = {}, std::vector<png_byte> alphas = {})
-        : width(w),
-          height(h),
-          colorType(type),
-          depth(bits),
-          interlaced(adam7),
-          samples(std::move(values)),
-          palette(std::move(colors)),
-          paletteAlpha(std::move(alphas)) {}
     int width, height, colorType, depth;
-    bool interlaced;
-    std::vector<int> samples;  // every channel of every pixel, rows top first
-    std::vector<png_color> palette;
-    std::vector<png_byte> paletteAlpha;  // tRNS of a palette picture
-    std::optional<png_color_16> key;     // tRNS of a grey or RGB picture
+    bool interlaced = false;
+    std::vector<int> samples = {};  // every channel of every pixel, rows top first
+    std::vector<png_color> palette = {};
+    std::vector<png_byte> paletteAlpha = {};  // tRNS of a palette picture
+    std::optional<png_color_16> key = {};     // tRNS of a grey or RGB picture
 };
 
 // No objects with destructors in this frame: libpng leaves it by longjmp.

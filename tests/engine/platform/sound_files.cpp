@@ -7,10 +7,10 @@
 
 namespace qt::platform::test {
 
-std::string wavFile(int ms) {
-    const uint32_t samples = static_cast<uint32_t>(8000 * ms / 1000);
-    std::string s = "RIFF" + le(36 + samples * 2, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) +
-                    le(16000, 4) + le(2, 2) + le(16, 2) + "data" + le(samples * 2, 4);
+std::string wavFile(int ms, uint32_t tag, uint32_t channels, uint32_t rate, uint32_t block, uint32_t bits) {
+    const uint32_t samples = static_cast<uint32_t>(8 * ms);
+    std::string s = "RIFF" + le(36 + samples * 2, 4) + "WAVEfmt " + le(16, 4) + le(tag, 2) + le(channels, 2) +
+                    le(rate, 4) + le(rate * block, 4) + le(block, 2) + le(bits, 2) + "data" + le(samples * 2, 4);
     for (uint32_t i = 0; i < samples; ++i) s += le((i / 10) % 2 ? 0x2000 : 0xE000, 2);
     return s;
 }

@@ -26,15 +26,6 @@ std::string be(uint64_t v, int n) {
     return s;
 }
 
-// 16-bit PCM with the format fields given; a short square wave.
-std::string wav(uint32_t tag, uint32_t channels, uint32_t rate, uint32_t block, uint32_t bits) {
-    std::string data;
-    for (int i = 0; i < 800; ++i) data += test::le(i / 10 % 2 ? 0x2000 : 0xE000, 2);
-    return "RIFF" + test::le(36 + data.size(), 4) + "WAVEfmt " + test::le(16, 4) + test::le(tag, 2) +
-           test::le(channels, 2) + test::le(rate, 4) + test::le(rate * block, 4) + test::le(block, 2) +
-           test::le(bits, 2) + "data" + test::le(data.size(), 4) + data;
-}
-
 std::string aiff(uint32_t channels, uint32_t bits, const std::string& rate80) {
     const std::string comm = "COMM" + be(18, 4) + be(channels, 2) + be(400, 4) + be(bits, 2) + rate80;
     const std::string ssnd = "SSND" + be(8 + 800, 4) + be(0, 8) + std::string(800, '\x10');
@@ -47,12 +38,12 @@ TEST(SoundLimits, WavFormatsThatWouldDivideByZeroAreBroken) {
     const std::string rate8000 = std::string("\x40\x0B\xFA", 3) + std::string(7, '\0');
     // clang-format off
     const struct { const char* name; std::string file; bool opens; } cases[] = {
-        {"good.wav", wav(1, 1, 8000, 2, 16), true},
-        {"no_channels.wav", wav(1, 0, 8000, 2, 16), false},
-        {"no_rate.wav", wav(1, 1, 0, 2, 16), false},
-        {"no_block.wav", wav(1, 1, 8000, 0, 16), false},
-        {"no_bits.wav", wav(1, 1, 8000, 2, 0), false},
-        {"four_bit_pcm.wav", wav(1, 2, 8000, 1, 4), false},
+        {"good.wav", test::wavFile(100, 1, 1, 8000, 2, 16), true},
+        {"no_channels.wav", test::wavFile(100, 1, 0, 8000, 2, 16), false},
+        {"no_rate.wav", test::wavFile(100, 1, 1, 0, 2, 16), false},
+        {"no_block.wav", test::wavFile(100, 1, 1, 8000, 0, 16), false},
+        {"no_bits.wav", test::wavFile(100, 1, 1, 8000, 2, 0), false},
+        {"four_bit_pcm.wav", test::wavFile(100, 1, 2, 8000, 1, 4), false},
         {"good.aiff", aiff(1, 16, rate8000), true},
         {"no_channels.aiff", aiff(0, 16, rate8000), false},
         {"no_bits.aiff", aiff(1, 0, rate8000), false},
@@ -69,19 +60,13 @@ TEST(SoundLimits, WavFormatsThatWouldDivideByZeroAreBroken) {
     }
 }
 
-uint8_t crc8(const std::string& s) {
-    uint8_t crc = 0;
+// The CRC of `bits` bits (8 or 16) with polynomial `poly`, MSB first.
+uint32_t crc(const std::string& s, int bits, uint32_t poly) {
+    uint32_t crc = 0;
+    const uint32_t top = 1u << (bits - 1), mask = (top << 1) - 1;
     for (unsigned char c : s) {
-        crc ^= c;
-        for (int i = 0; i < 8; ++i) crc = uint8_t(crc & 0x80 ? (crc << 1) ^ 0x07 : crc << 1);
-    }
-    return crc;
-}
-uint16_t crc16(const std::string& s) {
-    uint16_t crc = 0;
-    for (unsigned char c : s) {
-        crc ^= uint16_t(c << 8);
-        for (int i = 0; i < 8; ++i) crc = uint16_t(crc & 0x8000 ? (crc << 1) ^ 0x8005 : crc << 1);
+        crc ^= uint32_t(c) << (bits - 8);
+        for (int i = 0; i < 8; ++i) crc = (crc & top ? (crc << 1) ^ poly : crc << 1) & mask;
     }
     return crc;
 }
@@ -97,9 +82,9 @@ std::string flacOfUnknownLength(uint32_t frames) {
         f += n < 0x80    ? std::string(1, char(n))
              : n < 0x800 ? std::string{char(0xC0 | n >> 6), char(0x80 | (n & 0x3F))}
                          : std::string{char(0xE0 | n >> 12), char(0x80 | (n >> 6 & 0x3F)), char(0x80 | (n & 0x3F))};
-        f += char(crc8(f));
+        f += char(crc(f, 8, 0x07));
         f += std::string("\x00\x10\x00", 3);  // a constant subframe
-        out += f + be(crc16(f), 2);
+        out += f + be(crc(f, 16, 0x8005), 2);
     }
     return out;
 }

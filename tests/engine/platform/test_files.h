@@ -15,9 +15,11 @@ using qt::test::bytes;
 using qt::test::le;
 using qt::test::TempFolder;
 
-// Small sound files: 16-bit mono PCM at 8000 Hz, a square wave; OGG Vorbis,
-// mono 22050 Hz, a tone (empty when the encoder fails). Each `ms` milliseconds long.
-std::string wavFile(int ms);
+// Small sound files: 16-bit mono PCM at 8000 Hz, a square wave, whose format
+// fields may say otherwise; OGG Vorbis, mono 22050 Hz, a tone (empty when the
+// encoder fails). Each `ms` milliseconds long.
+std::string wavFile(int ms, uint32_t tag = 1, uint32_t channels = 1, uint32_t rate = 8000, uint32_t block = 2,
+                    uint32_t bits = 16);
 std::string oggFile(int ms);
 
 // Small surfaces written as text pictures, one character a pixel:
