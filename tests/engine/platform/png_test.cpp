@@ -23,7 +23,7 @@ constexpr int kGrey = PNG_COLOR_TYPE_GRAY, kGreyAlpha = PNG_COLOR_TYPE_GA, kPale
 // A kW x kH picture in one format, and the colours it must show: kClear
 // where less than half opaque. With `keyed`, pixel 1's samples are the tRNS key.
 std::pair<Png, std::vector<ColorRef>> picture(int type, int depth, bool interlaced, bool keyed) {
-    Png png(kW, kH, type, depth, interlaced);
+    Png png{kW, kH, type, depth, interlaced};
     std::vector<ColorRef> shown;
     const int top = (1 << depth) - 1, entries = std::min(top + 1, 20), wide = depth == 16 ? 257 : 1;
     const int channels = type == kPalette ? 1 : (type & PNG_COLOR_MASK_COLOR) ? 3 : 1;
