@@ -219,12 +219,13 @@ uint32_t be(const unsigned char* p, int n) {
 
 // A WAV format chunk the decoders would divide by: no channels, no sample
 // rate, no block size, no bits (whole bytes unless ADPCM, which the stream
-// decoder refuses by itself).
+// decoder refuses by itself). More than 8 channels never plays, and the
+// decoders keep the count in a byte: 256 would be none.
 bool saneWavFormat(const unsigned char* f) {
     const uint32_t tag = le(f, 2), channels = le(f + 2, 2), rate = le(f + 4, 4), block = le(f + 12, 2),
                    bits = le(f + 14, 2);
     const bool adpcm = tag == 0x0002 || tag == 0x0011;
-    return channels != 0 && rate != 0 && block != 0 && bits != 0 && (adpcm || bits >= 8);
+    return channels != 0 && channels <= 8 && rate != 0 && block != 0 && bits != 0 && (adpcm || bits >= 8);
 }
 
 // The same of an AIFF COMM chunk: channels, sample size, and a rate (80-bit
