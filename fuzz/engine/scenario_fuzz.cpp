@@ -13,19 +13,12 @@
 #include "engine/platform/freetype/freetype_text.h"
 #include "engine/platform/headless/headless_backend.h"
 #include "engine/platform/sdl2_mixer/mixer_sound.h"
+#include "fuzz/support/input_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace qt::engine;
-    // One scenario file per process, removed when the process ends.
-    static const struct ScenarioFile {
-        std::string path = "/tmp/fuzz_scenario_" + std::to_string(::getpid()) + ".dat";
-        ~ScenarioFile() { std::remove(path.c_str()); }
-    } file;
-    const std::string& path = file.path;
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    const std::string path = qt::fuzz::writeInputFile("fuzz_scenario", ".dat", data, size);
+    if (path.empty()) return 0;
 
     qt::platform::HeadlessOptions options;
     qt::platform::HeadlessBackend backend(options);

@@ -8,20 +8,14 @@
 #include <string>
 
 #include "engine/platform/pixels/image.h"
+#include "fuzz/support/input_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // One file per process, removed when the process ends.
-    static const struct ImageFile {
-        std::string path = "/tmp/fuzz_bmp_" + std::to_string(::getpid()) + ".bmp";
-        ~ImageFile() { std::remove(path.c_str()); }
-    } file;
-    std::FILE* f = std::fopen(file.path.c_str(), "wb");
-    if (f == nullptr) return 0;
-    const bool written = std::fwrite(data, 1, size, f) == size;
-    if (std::fclose(f) != 0 || !written) return 0;
+    const std::string path = qt::fuzz::writeInputFile("fuzz_bmp", ".bmp", data, size);
+    if (path.empty()) return 0;
 
     qt::platform::Surface picture;
-    if (qt::platform::loadBmp(file.path, picture)) {
+    if (qt::platform::loadBmp(path, picture)) {
         if (!picture.valid() || picture.width() < 1 || picture.height() < 1 || picture.width() > 16384 ||
             picture.height() > 16384) {
             std::fprintf(stderr, "fuzz_bmp: loaded a %dx%d picture\n", picture.width(), picture.height());

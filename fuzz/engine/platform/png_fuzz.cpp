@@ -10,23 +10,17 @@
 #include <string>
 
 #include "engine/platform/pixels/image.h"
+#include "fuzz/support/input_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Files without the signature are BMPs to the loader: fuzz_bmp's work.
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (size < sizeof kSignature || std::memcmp(data, kSignature, sizeof kSignature) != 0) return -1;
-    // One file per process, removed when the process ends.
-    static const struct ImageFile {
-        std::string path = "/tmp/fuzz_png_" + std::to_string(::getpid()) + ".png";
-        ~ImageFile() { std::remove(path.c_str()); }
-    } file;
-    std::FILE* f = std::fopen(file.path.c_str(), "wb");
-    if (f == nullptr) return 0;
-    const bool written = std::fwrite(data, 1, size, f) == size;
-    if (std::fclose(f) != 0 || !written) return 0;
+    const std::string path = qt::fuzz::writeInputFile("fuzz_png", ".png", data, size);
+    if (path.empty()) return 0;
 
     qt::platform::Surface picture;
-    if (qt::platform::loadImage(file.path, picture, 0x123456)) {
+    if (qt::platform::loadImage(path, picture, 0x123456)) {
         if (!picture.valid() || picture.width() < 1 || picture.height() < 1 ||
             picture.width() > qt::platform::Surface::kMaxSide || picture.height() > qt::platform::Surface::kMaxSide) {
             std::fprintf(stderr, "fuzz_png: loaded a %dx%d picture\n", picture.width(), picture.height());
