@@ -21,6 +21,9 @@ using qt::test::TempFolder;
 std::string wavFile(int ms, uint32_t tag = 1, uint32_t channels = 1, uint32_t rate = 8000, uint32_t block = 2,
                     uint32_t bits = 16);
 std::string oggFile(int ms);
+// Twelve minutes of 8 kHz mono Vorbis whose last page says three seconds:
+// one second encoded, its middle packets repeated.
+std::string oggThatSaysItIsShort();
 
 // Small surfaces written as text pictures, one character a pixel:
 // . black, A red, B green, C blue, D white, M magenta, x (1, 2, 3).
