@@ -18,6 +18,7 @@
 #include "engine/interpreter/interpreter.h"
 #include "engine/platform/freetype/freetype_text.h"
 #include "engine/platform/headless/headless_backend.h"
+#include "fuzz/support/play.h"
 
 namespace {
 
@@ -83,14 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Interpreter interpreter(engine);
     engine.host = &interpreter;
     if (startUp(engine)) {
-        for (int i = 0; i < 40 && backend.windowExists() && !interpreter.atEnd(); ++i) {
-            if (engine.runState == kWaitingForKey) {
-                interpreter.keyWait(0, 0, 0);
-                interpreter.keyWait(0x0100, 'Z', 0);
-            } else {
-                interpreter.step();
-            }
-        }
+        qt::fuzz::playThrough(engine, interpreter, 40);
     }
     interpreter.releaseForRestart();
     std::filesystem::current_path(started);

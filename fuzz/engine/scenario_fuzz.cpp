@@ -14,6 +14,7 @@
 #include "engine/platform/headless/headless_backend.h"
 #include "engine/platform/sdl2_mixer/mixer_sound.h"
 #include "fuzz/support/input_file.h"
+#include "fuzz/support/play.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace qt::engine;
@@ -43,14 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     engine.screens.create(engine, 3, 0xFF00FF);
     interpreter.openFirst(path.c_str());
 
-    for (int i = 0; i < 500 && backend.windowExists() && !interpreter.atEnd(); ++i) {
-        if (engine.runState == kWaitingForKey) {
-            interpreter.keyWait(0, 0, 0);
-            interpreter.keyWait(0x0100, 'Z', 0);
-        } else {
-            interpreter.step();
-        }
-    }
+    qt::fuzz::playThrough(engine, interpreter, 500);
     interpreter.releaseForRestart();
     return 0;
 }

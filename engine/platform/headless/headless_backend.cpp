@@ -43,11 +43,6 @@ void HeadlessBackend::destroyWindow() {
     shown_ = false;
 }
 
-const Surface& HeadlessBackend::presented() const {
-    static const Surface none;
-    return presented_ != nullptr ? *presented_ : none;
-}
-
 void HeadlessBackend::setFocus(InputSink& sink, bool focus) {
     if (focusReported_ && focus == focus_) return;
     focus_ = focus;

@@ -35,7 +35,7 @@ public:
     bool createWindow(const WindowSpec& shape) override;
     void showWindow() override;
     void destroyWindow() override;
-    void present(const Surface& picture) override { presented_ = &picture; }
+    void present(const Surface&) override {}
     void pollInput(InputSink& sink) override;
     void beginDrag(bool resizeFromLowerRight) override { drags_.push_back(resizeFromLowerRight); }
     uint32_t tickCount() override { return now_; }
@@ -60,8 +60,6 @@ public:
     const WindowSpec& windowSpec() const { return spec_; }
     bool windowExists() const { return exists_; }
     bool shown() const { return shown_; }
-    // The picture presented last (empty before the first).
-    const Surface& presented() const;
 
 private:
     void setFocus(InputSink& sink, bool focus);
@@ -86,7 +84,6 @@ private:
     bool focus_ = true;
     bool focusReported_ = false;
     WindowSpec spec_;
-    const Surface* presented_ = nullptr;
     std::vector<Box> boxes_;
     uint64_t boxCount_ = 0;
     std::vector<bool> drags_;
