@@ -18,38 +18,6 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts `in`; an unconvertible byte is copied through unchanged and
-    // the conversion resumes after it. `clean` reports whether that happened.
-    std::string run(std::string_view in, bool* clean = nullptr) const {
-        std::string out;
-        if (clean) *clean = true;
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-            if (clean) *clean = false;
-            return std::string(in);
-        }
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        out.reserve(in.size() * 3 / 2 + 8);
-        char* src = const_cast<char*>(in.data());
-        size_t srcLeft = in.size();
-        char buf[1024];
-        while (srcLeft > 0) {
-            char* dst = buf;
-            size_t dstLeft = sizeof buf;
-            const size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buf, static_cast<size_t>(dst - buf));
-            if (r == static_cast<size_t>(-1)) {
-                if (errno == E2BIG) continue;
-                // EILSEQ or EINVAL: keep the offending byte and go on.
-                if (clean) *clean = false;
-                out.push_back(*src);
-                ++src;
-                --srcLeft;
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-            }
-        }
-        return out;
-    }
-
     // Converts all of `in`, appending to `out` unless it is null; false at
     // the first sequence that does not convert, with its offset in `stop`.
     bool runStrict(std::string_view in, std::string* out, size_t* stop) const {
@@ -70,6 +38,24 @@ public:
             }
         }
         return true;
+    }
+
+    // Converts `in`; an unconvertible byte is copied through unchanged and
+    // the conversion resumes after it. `clean` reports whether that happened.
+    std::string run(std::string_view in, bool* clean = nullptr) const {
+        if (clean) *clean = true;
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+            if (clean) *clean = false;
+            return std::string(in);
+        }
+        std::string out;
+        out.reserve(in.size() * 3 / 2 + 8);
+        for (size_t stop = 0; !runStrict(in, &out, &stop);) {
+            if (clean) *clean = false;
+            out.push_back(in[stop]);
+            in.remove_prefix(stop + 1);
+        }
+        return out;
     }
 
     // The first character of `in` as a code point; false when `in` does not
