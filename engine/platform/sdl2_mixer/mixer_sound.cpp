@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine/platform/pixels/midi_length.h"
+#include "engine/platform/sdl2_mixer/flac_frames.h"
 #include "engine/platform/platform_messages.h"
 
 namespace qt::platform {
@@ -322,7 +323,7 @@ public:
 private:
     bool load(const std::string& diskPath) override {
         if (!Audio::get().ready()) return false;
-        if (!saneHeader(diskPath)) return false;
+        if (!saneHeader(diskPath) || !flacFramesFit(diskPath)) return false;
         const MidiLength midi = readMidi(diskPath);
         if (midi.kind == MidiLength::Kind::broken) return false;
         if (kind() == Kind::music) {

@@ -76,9 +76,10 @@ uint32_t crc(const std::string& s, int bits, uint32_t poly) {
 }
 
 // FLAC that says its length is unknown, of `frames` frames of 16384
-// constant samples (mono, 44100 Hz): a few bytes a frame.
-std::string flacOfUnknownLength(uint32_t frames) {
-    const uint64_t info = uint64_t{44100} << 44 | uint64_t{0} << 41 | uint64_t{15} << 36;  // total 0: unknown
+// constant samples (mono, 44100 Hz): a few bytes a frame. The stream header
+// may claim more channels than the frames hold.
+std::string flacOfUnknownLength(uint32_t frames, uint64_t claimedChannels = 1) {
+    const uint64_t info = uint64_t{44100} << 44 | (claimedChannels - 1) << 41 | uint64_t{15} << 36;  // total 0: unknown
     std::string out = "fLaC" + std::string("\x80\0\0\x22", 4) + be(16384, 2) + be(16384, 2) + be(0, 6) + be(info, 8) +
                       std::string(16, '\0');
     for (uint32_t n = 0; n < frames; ++n) {
@@ -148,6 +149,18 @@ TEST(SoundLimits, EffectsThatDecodeWithoutEndAreRefusedInBoundedTime) {
     const auto effect = channel(Kind::effect);
     EXPECT_TRUE(effect->open(dir.write("short.flac", flacOfUnknownLength(20))));
     EXPECT_TRUE(effect->open(dir.write("short.ogg", test::oggFile(2000))));
+}
+
+// The mixer's FLAC decoder reads as many channels from each frame as the
+// stream header names: such a file is a broken one, not a crash.
+TEST(SoundLimits, FlacFramesWithFewerChannelsThanTheStreamAreRefused) {
+    test::TempFolder dir;
+    const std::string path = dir.write("stereo-header.flac", flacOfUnknownLength(20, 2));
+    for (auto kind : {Kind::music, Kind::effect}) {
+        const auto c = channel(kind);
+        EXPECT_FALSE(c->open(path));
+        EXPECT_FALSE(c->isOpen());
+    }
 }
 
 }  // namespace
