@@ -1,4 +1,4 @@
-#include "engine/interpreter/command_args.h"
+#include "engine/rules/command_args.h"
 
 #include <cstring>
 

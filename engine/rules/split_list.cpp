@@ -1,4 +1,4 @@
-#include "engine/core/split_list.h"
+#include "engine/rules/split_list.h"
 
 #include "common/sjis.h"
 
