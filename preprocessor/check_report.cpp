@@ -9,7 +9,8 @@ namespace qt::pre {
 void CheckReport::add(Kind kind, std::string_view file, int32_t line, std::string_view text) {
     std::string oneLine(text);
     // CP932 trail bytes are never CR or LF.
-    std::replace_if(oneLine.begin(), oneLine.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    std::replace_if(
+        oneLine.begin(), oneLine.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     problems_.push_back({std::string(file), line, std::move(oneLine)});
     ++(kind == Kind::error ? errors_ : warnings_);
 }

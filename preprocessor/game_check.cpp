@@ -1,5 +1,7 @@
 #include "preprocessor/game_check.h"
 
+#include <climits>
+#include <cstdlib>
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -7,10 +9,12 @@
 #include <map>
 #include <set>
 
+#include "common/exe_folder.h"
 #include "common/paths.h"
 #include "common/sjis.h"
 #include "engine/rules/engine_settings.h"
 #include "engine/rules/scenario_messages.h"
+#include "preprocessor/absolute_path.h"
 #include "preprocessor/author_warnings.h"
 #include "preprocessor/change_extension.h"
 #include "preprocessor/check_report.h"
@@ -89,9 +93,15 @@ std::string afterColon(std::string_view v) {
     return std::string(v);
 }
 
-std::string resolvedKey(const std::string& cp932Path) {
-    const auto disk = resolveExisting(cp932Path);
-    return disk ? *disk : resolveForCreate(cp932Path);
+// One name for one file however a path spells it ("./a.txt", "A.TXT",
+// "sub/../a.txt"): the real path of an existing file, otherwise the
+// absolute path it would be created at.
+std::string fileKey(std::string_view cp932Path) {
+    if (const auto disk = resolveExisting(cp932Path)) {
+        char real[PATH_MAX];
+        if (::realpath(disk->c_str(), real) != nullptr) return real;
+    }
+    return absolutePath(exeFolderOnDisk(), resolveForCreate(cp932Path));
 }
 
 bool outputName(const std::string& source, const PreSettings& settings, std::string* output) {
@@ -134,12 +144,12 @@ bool listEntries(const PreSettings& settings, std::vector<Entry>* entries, Check
         if (entry == FileListReader::Entry::none) break;
         const int32_t line = reader.entryLine();
         entries->push_back({source, output, line});
-        const auto [s, newSource] = sources.try_emplace(resolvedKey(source), line);
+        const auto [s, newSource] = sources.try_emplace(fileKey(source), line);
         if (!newSource) {
             report.add(Kind::error, settings.fileListPath, line,
                        msg::checkSameSource.cp932() + std::to_string(s->second) + msg::checkListLineEnd.cp932());
         }
-        const auto [o, newOutput] = outputs.try_emplace(resolveForCreate(output), line);
+        const auto [o, newOutput] = outputs.try_emplace(fileKey(output), line);
         if (!newOutput) {
             report.add(Kind::error, settings.fileListPath, line + 1,
                        msg::checkSameOutput.cp932() + std::to_string(o->second + 1) + msg::checkListLineEnd.cp932());
@@ -209,7 +219,7 @@ int runCheck(const std::vector<std::string>& paths, const PreSettings& settings,
         report.countSource();
         Converted& c = converted.emplace_back(Converted{&entry, {}, {}});
         c.record.hiddenFrom = hiddenFrom;
-        if (resolvedKey(entry.output) == resolvedKey(source)) {
+        if (fileKey(entry.output) == fileKey(source)) {
             report.add(Kind::error, source, 1, msg::reasonDestinationIsSource.cp932());
             converted.pop_back();
             continue;
@@ -241,14 +251,13 @@ int runCheck(const std::vector<std::string>& paths, const PreSettings& settings,
     }
 
     std::set<std::string> produced;
-    for (const Entry& entry : entries) produced.insert(resolveForCreate(entry.output));
-    const auto isProduced = [&](const char* path) { return produced.count(resolveForCreate(path)) != 0; };
+    for (const Entry& entry : entries) produced.insert(fileKey(entry.output));
+    const auto isProduced = [&](const char* path) { return produced.count(fileKey(path)) != 0; };
     ScenarioCheck walker(engineSettings);
     walker.setProduced(isProduced);
     if (wholeGame) {
-        walker.setStale([&](const char* path) {
-            return endsWithExtension(path, settings.extAfter) && !isProduced(path);
-        });
+        walker.setStale(
+            [&](const char* path) { return endsWithExtension(path, settings.extAfter) && !isProduced(path); });
     }
     for (const Converted& c : converted) walker.walk(c.scenario, c.record, c.entry->source, report);
 

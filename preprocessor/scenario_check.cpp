@@ -65,9 +65,7 @@ void ScenarioCheck::walk(const std::string& scenario, const ConversionRecord& re
     rules::CommandArgs args;
     fields.next();  // the header, which the conversion always writes
     int32_t line = 1;
-    const auto error = [&](const std::string& text) {
-        report.add(CheckReport::Kind::error, sourcePath, line, text);
-    };
+    const auto error = [&](const std::string& text) { report.add(CheckReport::Kind::error, sourcePath, line, text); };
     while (!fields.atEnd()) {
         const char* field = fields.next();
         if (field == nullptr) break;

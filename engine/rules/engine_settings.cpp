@@ -23,9 +23,9 @@ bool readListSetting(const char* section, const char* key, const char* def, int 
 }
 
 ScreenSizes readScreenSizes() {
-    return {readIniInt("screen", "screensizeWidth", 320, kIniFile),
-            readIniInt("screen", "screensizeHeight", 240, kIniFile),
-            readIniInt("screen", "wincsizeWidth", 640, kIniFile), readIniInt("screen", "wincsizeHeight", 480, kIniFile)};
+    return {
+        readIniInt("screen", "screensizeWidth", 320, kIniFile), readIniInt("screen", "screensizeHeight", 240, kIniFile),
+        readIniInt("screen", "wincsizeWidth", 640, kIniFile), readIniInt("screen", "wincsizeHeight", 480, kIniFile)};
 }
 
 bool readBasePos(ListSetting& out) { return readListSetting("honbun", "basePos", "24,,24", 32, 2, 8, out); }
