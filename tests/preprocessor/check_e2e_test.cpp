@@ -41,7 +41,8 @@ protected:
     static void TearDownTestSuite() { delete assets_; }
 
     Check() {
-        for (const auto& e : fs::directory_iterator(assets_->path())) fs::copy_file(e.path(), game_ / e.path().filename());
+        for (const auto& e : fs::directory_iterator(assets_->path()))
+            fs::copy_file(e.path(), game_ / e.path().filename());
         game_.ini(authored("[main]\nfinishExit=1\n"));
         game_.ini(authored(kRunIni), "qRun");
         game_.write("filelist.ini", "scene.txt\r\nscene.dat\r\n");
@@ -111,8 +112,9 @@ TEST_F(Check, WholeGame) {
     game_.write("a.txt", authored("一\n/end\n/ee\n"));
     game_.write("old.dat", "\x82\xA9\r\n");
     game_.write("c.txt", authored("/next old.dat\n"));
-    game_.write("filelist.ini", "b.txt\r\nb.dat\r\n\r\n; a note\r\nscene.txt\r\nscene.dat\r\n\r\nmissing.txt\r\n"
-                                "m.dat\r\na.txt\r\nb.dat\r\nc.txt\r\nc.dat\r\n./b.txt\r\nd.dat\r\n");
+    game_.write("filelist.ini",
+                "b.txt\r\nb.dat\r\n\r\n; a note\r\nscene.txt\r\nscene.dat\r\n\r\nmissing.txt\r\n"
+                "m.dat\r\na.txt\r\nb.dat\r\nc.txt\r\nc.dat\r\n./b.txt\r\nd.dat\r\n");
     game_.ini(authored("[main]\n; start\nFirstScenario=start.dat\n"), "qRun");
     EXPECT_EQ(game_.run("./qPre --check"), 1);
     EXPECT_EQ(game_.out,
