@@ -87,6 +87,19 @@ int32_t firstNonCp932Line(const unsigned char* text) {
     return 0;
 }
 
+// The line of the first CR that no LF follows: line ends of old Macintosh
+// editors, which end no line here. 0 when there is none.
+int32_t firstLoneCrLine(const unsigned char* text) {
+    int32_t line = 1;
+    for (const unsigned char* p = text; *p != 0; ++p) {
+        if (*p != '\r') continue;
+        if (p[1] != '\n') return line;
+        ++line;
+        ++p;
+    }
+    return 0;
+}
+
 // Strips the ": " that leads a reason written after a file name.
 std::string afterColon(std::string_view v) {
     if (v.starts_with(": ")) v.remove_prefix(2);
@@ -244,6 +257,9 @@ int runCheck(const std::vector<std::string>& paths, const PreSettings& settings,
         }
         if (const int32_t line = firstNonCp932Line(converter.source().begin()); line != 0) {
             report.add(Kind::warning, source, line, msg::checkNotCp932.cp932());
+        }
+        if (const int32_t line = firstLoneCrLine(converter.source().begin()); line != 0) {
+            report.add(Kind::warning, source, line, msg::checkLoneCr.cp932());
         }
         if (c.record.firstHiddenLine != 0) {
             report.add(Kind::warning, source, c.record.firstHiddenLine, msg::checkPageBelowWindow.cp932());

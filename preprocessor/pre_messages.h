@@ -67,6 +67,7 @@ inline const Message checkPageBelowWindow{
     "qRun.ini の basePos・fontSizeStyle・wincsizeHeight）"};
 inline const Message checkNotCp932{
     "Shift-JIS（CP932）として読めないバイトがあります（ほかの文字コードで保存されていませんか）"};
+inline const Message checkLoneCr{"CR だけの改行は行の終わりになりません（CR LF か LF で保存してください）"};
 inline const Message checkSameSource{"同じソースをもう一度変換します（ファイルリストの "};
 inline const Message checkSameOutput{"同じ出力ファイルにもう一度書き込みます（ファイルリストの "};
 inline const Message checkListLineEnd{" 行目と同じ）"};

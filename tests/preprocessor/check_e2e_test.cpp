@@ -84,6 +84,7 @@ const Planted kPlanted[] = {
     {"PageBelowWindow", authored("#pageheight 20\n一\n二\n三\n四\n五\n六\n七\n八\n九\n十\n十一\n十二\n十三\n"),
      "13: ページの最後の行がウィンドウの下にはみ出します（qPre.ini の pageHeight、qRun.ini の basePos・fontSizeStyle・wincsizeHeight）", true},
     {"OtherEncoding", authored("abc\n") + "\xFD\xFE\r\n", "2: Shift-JIS（CP932）として読めないバイトがあります（ほかの文字コードで保存されていませんか）", true},
+    {"LoneCarriageReturn", authored("abc\n") + "d\re\rf\r\n", "2: CR だけの改行は行の終わりになりません（CR LF か LF で保存してください）", true},
     {"ZeroByte", authored("abc\n") + std::string("d\0e\r\n", 5), "2: NUL バイト（0x00）で本文が終わっています。ここから後は変換していません", true},
     {"NoCp932Form", "abc\n\xF0\x9F\x98\x80\n", "2: Shift-JIS（CP932）にない文字です: U+1F600"},
 };
