@@ -64,6 +64,8 @@ struct Planted {
 // clang-format off
 const Planted kPlanted[] = {
     {"UnknownWord", authored("/ee cat.bmp\n"), "1: 存在しない命令があります /ee"},
+    {"AfterBlockComment", authored("/* one\ntwo */ /ee\n"), "2: 存在しない命令があります /ee"},
+    {"SecondOnItsLine", authored("一\n\n/E cat.bmp; /iro 1, 2\n"), "3: 引数の個数が異常です\t/iro"},
     {"ImageCount", authored("/e cat.bmp, 1\n"), "1: /eの引数の個数が異常です"},
     {"ImageMissing", authored("/curid 1\n/e nope.bmp, 0, 0\n"),
      "2: 画像の読み込みに失敗しました。 ファイルパスを間違えていないか確認してください > nope.bmp"},
