@@ -1,9 +1,14 @@
 #include "preprocessor/scenario_check.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string_view>
 
 #include "common/ini_file.h"
 #include "common/numeral.h"
+#include "common/paths.h"
 #include "engine/rules/command_rules.h"
 #include "engine/rules/command_table.h"
 #include "engine/rules/engine_settings.h"
@@ -43,6 +48,25 @@ ScenarioCheck::ScenarioCheck(bool engineSettings)
       clearColor_(static_cast<platform::ColorRef>(readIniNumber("screen", "ClearColor", 0xFF00FF, rules::kIniFile))),
       sound_(platform::createSilentSound()),
       channel_(sound_->createChannel(platform::SoundChannel::Kind::effect)) {}
+
+// As the engine's reader opens a scenario and tests its first field; the
+// first 64 KiB hold that field's first bytes whatever its length.
+bool ScenarioCheck::readsAsScenario(const char* path) {
+    const auto disk = resolveExisting(path);
+    if (!disk) return false;
+    const int fd = ::open(disk->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    std::string head;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        head.resize(64 * 1024);
+        const ssize_t n = ::read(fd, head.data(), head.size());
+        head.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    }
+    ::close(fd);
+    Fields fields(head);
+    return rules::isHeaderField(fields.next());
+}
 
 bool ScenarioCheck::imageLoads(const char* path) {
     const auto [at, added] = images_.try_emplace(path, false);
@@ -110,15 +134,17 @@ void ScenarioCheck::walk(const std::string& scenario, const ConversionRecord& re
                 break;
             case rules::Command::next: {
                 const char* target = args.slot(0);
-                if (rules::nextTargetExists(target)) {
-                    if (stale_ && stale_(target)) {
-                        report.add(CheckReport::Kind::warning, sourcePath, line, msg::checkNextNotConverted.cp932());
-                    }
-                    return;  // the engine goes on in that file
+                if (produced_ && produced_(target)) return;  // converted with the game: the engine goes on there
+                if (!rules::nextTargetExists(target)) {
+                    error(emsg::nextBadPath.cp932());
+                    break;
                 }
-                if (produced_ && produced_(target)) return;
-                error(emsg::nextBadPath.cp932());
-                break;
+                if (!readsAsScenario(target)) {
+                    error(emsg::notPreprocessed.cp932());
+                } else if (stale_ && stale_(target)) {
+                    report.add(CheckReport::Kind::warning, sourcePath, line, msg::checkNextNotConverted.cp932());
+                }
+                return;
             }
             case rules::Command::iro:
                 if (!rules::iroCountAccepted(args.count)) error(emsg::iroCountBad.cp932());

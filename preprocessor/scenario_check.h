@@ -35,6 +35,7 @@ public:
               CheckReport& report);
 
 private:
+    bool readsAsScenario(const char* path);
     bool imageLoads(const char* path);
     bool soundOpens(const char* path);
 

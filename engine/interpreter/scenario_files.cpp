@@ -10,7 +10,6 @@
 #include <string>
 
 #include "common/paths.h"
-#include "common/scenario_format.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
 #include "engine/core/messages.h"
@@ -110,11 +109,7 @@ void ScenarioFiles::open(const char* path) {
     }
 
     lineNumber = 1;
-    const char* header = nextField();
-    const auto* h = reinterpret_cast<const unsigned char*>(header);
-    if (h == nullptr || h[0] != scenario::kHeaderMarker[0] || h[1] != scenario::kHeaderMarker[1]) {
-        showErrorBox(*engine_, msg::notPreprocessed.cp932());
-    }
+    if (!isHeaderField(nextField())) showErrorBox(*engine_, msg::notPreprocessed.cp932());
 }
 
 const char* ScenarioFiles::nextField() {

@@ -12,6 +12,11 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
+bool isHeaderField(const char* field) {
+    const auto* h = reinterpret_cast<const unsigned char*>(field);
+    return h != nullptr && h[0] == scenario::kHeaderMarker[0] && h[1] == scenario::kHeaderMarker[1];
+}
+
 void FieldReader::reset(const char* data, size_t size) {
     data_ = data;
     size_ = data == nullptr ? 0 : size;

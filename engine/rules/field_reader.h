@@ -7,6 +7,9 @@
 
 namespace qt::engine {
 
+// Whether the first field of a file marks it as a preprocessed scenario.
+bool isHeaderField(const char* field);
+
 class FieldReader {
 public:
     // The text stays the caller's.

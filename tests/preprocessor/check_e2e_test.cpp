@@ -76,6 +76,7 @@ const Planted kPlanted[] = {
     {"SoundMissing", authored("/se :stop\n/se nosound.wav\n"), "2: ファイルが開けません [音関連命令 > nosound.wav"},
     {"ColourCount", authored("/iro &H000000, 1\n"), "1: 引数の個数が異常です\t/iro"},
     {"NextMissing", authored("/next chapter9.dat\n"), "1: 指定のファイルパスは無効です\t/next"},
+    {"NextToSource", authored("/next scene.txt\n"), "1: プリプロセッサ済みシナリオファイルでは無いようです"},
     {"SemicolonLost", authored("/e cat.bmp,0,0,1,1,-1,0,0,1,1,2\n"), "1: 命令引数が多すぎます。あるいは ; を忘れています"},
     {"QuoteOpen", authored("/bgm \"music.wav\n"), "1: 命令引数] ダブルクォーテーションの終端が見つかりません"},
     {"UnknownDirective", authored("#PageWid 3\n"), "1: 存在しないプリプロセッサ命令が記述されています >pagewid"},
