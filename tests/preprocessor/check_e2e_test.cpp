@@ -107,6 +107,26 @@ TEST_P(PlantedProblem, OneExactLine) {
 INSTANTIATE_TEST_SUITE_P(Games, PlantedProblem, ::testing::ValuesIn(kPlanted),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Games the engine plays without a word: nothing to report either.
+TEST_F(Check, NoFalseAlarms) {
+    // clang-format off
+    const char* const kClean[] = {
+        "#pageheight 12\n一\n二\n三\n四\n五\n六\n七\n八\n九\n十\n十一\n十二\n十三\n",  // the last line just fits
+        "/E CAT.BMP\n/Curid 3\n/curid &H3\n/curid 3.9\n/curid -2\n/curid\n",
+        "/e cat.bmp,1,2,3,4,5,6,7,8,9\n/e cat.bmp, 0, 0, 50%, f\n/e .\\CAT.bmp, 0, 0\n",
+        "/bgm :play\n/se :stop\n/bgm music.wav, 1\n/se bell.wav, 0\n",
+        "はい、いいえ。「ええ」\n/allblt\n/allbltdirect\n/@\n/\\\n",
+        "/next scene.dat\n/ee\n",  // a file the list makes, and what the engine never reaches after it
+        "/end\n/ee\n/e\n",
+    };
+    // clang-format on
+    for (const char* source : kClean) {
+        game_.write("scene.txt", authored(source));
+        EXPECT_EQ(game_.run("./qPre --check"), 0) << source;
+        EXPECT_EQ(game_.out, summary(1, 0, 0)) << source;
+    }
+}
+
 // What only the whole game shows: the file list, the first scenario, next
 // targets that the list produces, files sorted by name whatever the list's
 // order; and what the engine never reaches is not reported.
