@@ -26,6 +26,9 @@ void readScreenSettings(Engine& engine) {
     engine.screenHeight = readIniInt("screen", "screensizeHeight", 240, kIniFile);
     engine.windowWidth = readIniInt("screen", "wincsizeWidth", 640, kIniFile);
     engine.windowHeight = readIniInt("screen", "wincsizeHeight", 480, kIniFile);
+    const int32_t mode = readIniInt("screen", "scaleMode", -1, kIniFile);
+    engine.scaleMode = mode >= kScaleNone && mode <= kScaleWhole ? mode : -1;
+    if (readIniInt("screen", "fullscreen", 0, kIniFile) == 1) engine.fullscreenAsked = true;
 }
 
 }  // namespace qt::engine

@@ -22,7 +22,7 @@ struct ListSetting {
 bool readListSetting(const char* section, const char* key, const char* def, int maxChars, int needed, int capacity,
                      ListSetting& out);
 
-// screensizeWidth/Height and wincsizeWidth/Height.
+// screensizeWidth/Height, wincsizeWidth/Height, scaleMode and fullscreen.
 void readScreenSettings(Engine& engine);
 
 }  // namespace qt::engine
