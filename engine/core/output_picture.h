@@ -58,7 +58,7 @@ private:
     void drawLine(Engine& engine, const PageLine& line);
 
     OutputLayout layout_;
-    bool sized_ = false;  // the surfaces have the layout's sizes
+    bool sized_ = false;         // the surfaces have the layout's sizes
     platform::Surface picture_;  // screen 0 enlarged, with the text
     std::vector<PageLine> lines_;
     bool rebuild_ = true;
