@@ -19,12 +19,14 @@ using platform::Surface;
 constexpr ColorRef kGrey = platform::rgb(64, 64, 64);
 
 // A background of stripes and a two-line page, then a wait.
-const std::string kPage = "/curid,1,;\r\n/e,back.bmp,0,0,;\r\n/allblt,;\r\n吾輩は猫である。\r\n名前はまだ無い。\r\n/@,;\r\n";
+const std::string kPage =
+    "/curid,1,;\r\n/e,back.bmp,0,0,;\r\n/allblt,;\r\n吾輩は猫である。\r\n名前はまだ無い。\r\n/@,;\r\n";
 
 std::string ini(const std::string& screen, const std::string& honbun = "basePos=24,,24\nfontSizeStyle=20,,7000,,1\n",
                 const std::string& keywait = "") {
-    return "[screen]\n" + screen + "\n[main]\nFirstScenario=s.dat\n[honbun]\nlineSpeed=0\ndarkBackRECT=8,,8,,200,,100,,2\n" +
-           honbun + "[keywait]\n" + keywait + "\n";
+    return "[screen]\n" + screen +
+           "\n[main]\nFirstScenario=s.dat\n[honbun]\nlineSpeed=0\ndarkBackRECT=8,,8,,200,,100,,2\n" + honbun +
+           "[keywait]\n" + keywait + "\n";
 }
 
 class ScreenTest : public ::testing::Test {
@@ -79,8 +81,8 @@ TEST_F(ScreenTest, FitTwiceEnlargesThePictureAndDrawsTheTextAtTheOutputSize) {
     }
     EXPECT_GT(textDiffers, 1000);
     // The same as a window of that size with every text setting doubled.
-    EXPECT_TRUE(same(big, shot(ini("wincsizeWidth=1280\nwincsizeHeight=960",
-                                   "basePos=48,,48\nfontSizeStyle=40,,7000,,1\n"))));
+    EXPECT_TRUE(
+        same(big, shot(ini("wincsizeWidth=1280\nwincsizeHeight=960", "basePos=48,,48\nfontSizeStyle=40,,7000,,1\n"))));
     // Mode 0 (and no mode at all) keeps the window-size picture whatever the drawable area.
     EXPECT_TRUE(same(small, shot(ini("scaleMode=0"), "--output 1280x960")));
     EXPECT_TRUE(same(small, shot(ini(""), "--output 1000x700")));
@@ -98,8 +100,7 @@ TEST_F(ScreenTest, WholeMultiplesAndBars) {
         for (int y = 0; y < s.height(); y += 3) {
             for (int x = 0; x < s.width(); x += 3) {
                 const bool inside = x >= c.left && x < c.left + w && y >= c.top && y < c.top + h;
-                const ColorRef expected =
-                    inside ? small.pixel((x - c.left) / c.factor, (y - c.top) / c.factor) : kGrey;
+                const ColorRef expected = inside ? small.pixel((x - c.left) / c.factor, (y - c.top) / c.factor) : kGrey;
                 if (y >= c.top + 20 * c.factor && y < c.top + 90 * c.factor) continue;  // the text
                 ASSERT_EQ(s.pixel(x, y), expected) << c.output << " " << x << "," << y;
             }
