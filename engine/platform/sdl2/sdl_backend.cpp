@@ -33,14 +33,24 @@ constexpr uint32_t kPadPollMs = 8;                        // SDL reads controlle
 struct HitTestState {
     bool clicks = false;  // presses come to the engine, which starts the move
     bool fullscreen = false;
+    uint32_t pressEvent = 0;  // our event for a left press, in the queue's order
 };
 
 // Dragging anywhere moves the window; with Shift it resizes from the lower
-// right, as the click handler of the engine asks on Windows.
-SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point*, void* data) {
+// right, as the click handler of the engine asks on Windows. Taken clicks
+// are passed on from here: after a move the manager had the release, and
+// SDL, still seeing the button down, would drop the next press.
+SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
     const auto* state = static_cast<const HitTestState*>(data);
     if (SDL_GetModState() & KMOD_SHIFT) {
         return state->fullscreen ? SDL_HITTEST_NORMAL : SDL_HITTEST_RESIZE_BOTTOMRIGHT;
+    }
+    if (state->clicks && state->pressEvent != 0) {
+        SDL_Event e{};
+        e.type = state->pressEvent;
+        e.user.code = area->x;
+        e.user.data1 = reinterpret_cast<void*>(static_cast<intptr_t>(area->y));
+        SDL_PushEvent(&e);
     }
     return state->clicks || state->fullscreen ? SDL_HITTEST_NORMAL : SDL_HITTEST_DRAGGABLE;
 }
@@ -154,7 +164,10 @@ void showPicture(SDL_Window* window, const Surface& picture) {
 
 class SdlBackend : public Backend {
 public:
-    explicit SdlBackend(const SdlOptions& options) : options_(options) {}
+    explicit SdlBackend(const SdlOptions& options) : options_(options) {
+        const Uint32 first = SDL_RegisterEvents(1);
+        if (first != static_cast<Uint32>(-1)) hit_.pressEvent = first;
+    }
     ~SdlBackend() override {
         for (SDL_GameController* pad : pads_) SDL_GameControllerClose(pad);
         if (SDL_WasInit(SDL_INIT_GAMECONTROLLER)) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
@@ -233,7 +246,7 @@ public:
 
     // Without clicks taken the hit test has already started the move or resize.
     void beginDrag(bool resize) override {
-        if (window_ && hit_.clicks && !resize && !hit_.fullscreen) startWindowMove(window_);
+        if (window_ && hit_.clicks && !resize && !hit_.fullscreen) startWindowMove(window_, pressX_, pressY_);
     }
 
     uint32_t tickCount() override { return SDL_GetTicks(); }
@@ -299,7 +312,7 @@ public:
                     break;
                 }
                 case SDL_MOUSEBUTTONDOWN:
-                    if (s.button.button != SDL_BUTTON_LEFT) break;
+                    if (s.button.button != SDL_BUTTON_LEFT || (hit_.clicks && hit_.pressEvent != 0)) break;
                     sink.leftButtonPressed(s.button.x, s.button.y, (SDL_GetModState() & KMOD_SHIFT) != 0);
                     break;
                 case SDL_MOUSEMOTION:
@@ -341,7 +354,17 @@ public:
                     }
                     break;
                 }
-                default: break;
+                default:
+                    if (s.type == hit_.pressEvent && hit_.pressEvent != 0) {
+                        const int x = s.user.code, y = static_cast<int>(reinterpret_cast<intptr_t>(s.user.data1));
+                        if (window_) {
+                            SDL_GetWindowPosition(window_, &pressX_, &pressY_);
+                            pressX_ += x;
+                            pressY_ += y;
+                        }
+                        sink.leftButtonPressed(x, y, false);
+                    }
+                    break;
             }
         }
         // A held button repeats as a held key does.
@@ -445,6 +468,7 @@ private:
     SdlOptions options_;
     SDL_Window* window_ = nullptr;
     HitTestState hit_;
+    int pressX_ = 0, pressY_ = 0;  // the last left press, on the screen
     bool sizeDue_ = false;
     const SDL_Surface* shownSurface_ = nullptr;
     std::vector<SDL_GameController*> pads_;

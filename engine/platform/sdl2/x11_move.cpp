@@ -5,16 +5,12 @@
 
 namespace qt::platform {
 
-bool startWindowMove(SDL_Window* window) {
+bool startWindowMove(SDL_Window* window, int rootX, int rootY) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
     Display* display = info.info.x11.display;
     const ::Window xwindow = info.info.x11.window;
-    ::Window root = 0, child = 0;
-    int rootX = 0, rootY = 0, x = 0, y = 0;
-    unsigned int mask = 0;
-    XQueryPointer(display, xwindow, &root, &child, &rootX, &rootY, &x, &y, &mask);
     // The press's implicit grab would keep the pointer from the manager.
     XUngrabPointer(display, CurrentTime);
     XEvent e{};
