@@ -107,7 +107,11 @@ void BM_FullscreenSwitchToNextFrame4K(benchmark::State& state) {
     }
     if (!fullscreen) k.switchTo(true);
 }
-BENCHMARK(BM_FullscreenSwitchToNextFrame4K)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(20);
+BENCHMARK(BM_FullscreenSwitchToNextFrame4K)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(20);
 
 }  // namespace
 }  // namespace qt::engine

@@ -88,6 +88,19 @@ TEST_F(ScreenTest, FitTwiceEnlargesThePictureAndDrawsTheTextAtTheOutputSize) {
     EXPECT_TRUE(same(small, shot(ini(""), "--output 1000x700")));
 }
 
+TEST_F(ScreenTest, AnImageDrawnOnScreenZeroTakesTheTextBeforeItAlong) {
+    // The line is drawn into screen 0 at window size first, so the whole
+    // picture is the window-size one enlarged.
+    const std::string body =
+        "/curid,1,;\r\n/e,back.bmp,0,0,;\r\n/allblt,;\r\n吾輩は猫である。\r\n/curid,0,;\r\n"
+        "/e,back.bmp,100,10,50,20,;\r\n\r\n/@,;\r\n";  // an empty line shows it
+    const Surface small = shot(ini("scaleMode=1"), "", "", "wait-0001.png", body);
+    const Surface big = shot(ini("scaleMode=1"), "--output 1280x960", "", "wait-0001.png", body);
+    ASSERT_EQ(big.width(), 1280);
+    for (int y = 0; y < 960; ++y)
+        for (int x = 0; x < 1280; ++x) ASSERT_EQ(big.pixel(x, y), small.pixel(x / 2, y / 2)) << x << "," << y;
+}
+
 TEST_F(ScreenTest, WholeMultiplesAndBars) {
     const Surface small = shot(ini(""));
     // clang-format off
@@ -133,8 +146,17 @@ TEST_F(ScreenTest, FullscreenBothWaysKeepsThePage) {
     EXPECT_EQ(started.pixel(239, 1079), kGrey);
     EXPECT_EQ(started.pixel(240, 1079), window.pixel(0, 479));
     EXPECT_TRUE(same(started, shot(ini(""), "--fullscreen")));
+    // Switched while the text runs (a line every 300 ms): the lines so far are drawn again at the new size.
+    const std::string slow = "[main]\nFirstScenario=s.dat\n[honbun]\nlineSpeed=300\n[screen]\n";
+    EXPECT_TRUE(
+        same(shot(slow, "--output 1280x960", "150 key alt+enter\n"), shot(slow, "--output 1280x960 --fullscreen")));
     // Esc still ends the engine in fullscreen, while waiting.
     EXPECT_EQ(trace(ini("fullscreen=1"), "500 key esc\n", "/@,;\r\na\r\n"), "0|s.dat:2: /@\n");
+    // --output belongs to headless runs and takes a size.
+    for (const char* options : {"--headless --output 640", "--headless --output 0x480", "--output 640x480"}) {
+        EXPECT_EQ(q.run(std::string("./qRun ") + options), 2) << options;
+        EXPECT_NE(q.err.find("--output"), std::string::npos) << q.err;
+    }
 }
 
 TEST_F(ScreenTest, MouseAndControllerPassWaits) {
