@@ -56,7 +56,7 @@ void OutputPicture::drawLine(Engine& engine, const PageLine& line) {
     engine.honbun.render(picture_, line, layout_);
     // The rows the line and its shadow can touch, the whole width: glyphs
     // may reach left of their cell.
-    const int64_t cell = layout_.scaled(std::abs(engine.honbun.fontRequest.height)) + 2;
+    const int64_t cell = layout_.scaled(std::abs(int64_t{engine.honbun.fontRequest.height})) + 2;
     const int64_t top = layout_.scaled(line.y) - cell / 2;
     const int64_t y0 = std::clamp<int64_t>(top, 0, picture_.height());
     const int64_t y1 = std::clamp<int64_t>(top + cell * 2 + 2, 0, picture_.height());
