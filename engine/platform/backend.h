@@ -72,9 +72,10 @@ public:
     virtual void keyPressed(uint32_t virtualKey) = 0;
     virtual void keyReleased(uint32_t virtualKey) = 0;
     virtual void leftButtonPressed(int x, int y, bool shift) = 0;
-    // Only while clicks are taken: the pointer moved with the left button
-    // held, and the button let go.
+    // The pointer moved with the left button held (only while clicks are
+    // taken, see Backend::takeClicks).
     virtual void pointerMoved(int x, int y) = 0;
+    // A button let go over the client area.
     virtual void leftButtonReleased(int x, int y) = 0;
     virtual void rightButtonReleased(int x, int y) = 0;
     // Wheel steps towards the user ("down") positive, away negative.
