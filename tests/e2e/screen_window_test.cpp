@@ -32,8 +32,9 @@ protected:
                                 utf8ToCp932("/curid,1,;\r\n/iro,&H00C08040,;\r\n/allblt,;\r\n一行目\r\n/@,;\r\n"
                                             "二行目\r\n/@,;\r\n"));
         pid = x.start({"./qRun", "--trace", "trace.txt"}, game.path());
-        const auto w = x.windowOf(pid);
-        ASSERT_TRUE(w) << game.read("err.txt");
+        // A window manager just started may take its time to map the first window.
+        const auto w = x.windowOf(pid, 60000);
+        ASSERT_TRUE(w) << "exit " << x.exitCode(pid, 0) << "\n" << game.read("err.txt") << game.read("trace.txt");
         window = *w;
         ASSERT_TRUE(poll([&] { return waits() == 1; })) << game.read("trace.txt");
     }
