@@ -43,6 +43,14 @@ struct FourK {
         allblt(engine, true);
         ready = switchTo(true);
     }
+    // The window and the backend go before the server does.
+    ~FourK() {
+        destroyMainWindow(engine);
+        backend.reset();
+    }
+    FourK(const FourK&) = delete;
+    FourK& operator=(const FourK&) = delete;
+
     // Handles messages until a paint showed the picture at the new size.
     bool switchTo(bool fullscreen) {
         backend->setFullscreen(fullscreen);
