@@ -36,6 +36,8 @@ bool choosePlatform(const engine::AppOptions& options, Platform& out) {
         }
         headless.startMs = options.startMs;
         headless.untilMs = options.untilMs;
+        headless.outputWidth = options.outputWidth;
+        headless.outputHeight = options.outputHeight;
         out.backend = platform::createHeadlessBackend(headless);
     } else {
         std::string error;
@@ -86,6 +88,7 @@ int main(int argc, char** argv) {
         engine.host = &interpreter;
         interpreter.setTrace(trace);
         engine.captureDir = options.captureDir;
+        engine.fullscreenAsked = options.fullscreen;
         engine.waitSerial = engine.capturedSerial = options.firstWait;
 
         code = runEngine(engine, [&](Engine& e) {

@@ -42,6 +42,7 @@ void allblt(Engine& engine, bool throughComposition) {
         stretchWhole(*presentation, *back);
         transparentWhole(*presentation, *front, clear);
     }
+    engine.output.presentationReplaced();
     engine.events.invalidate();
 }
 
@@ -76,22 +77,20 @@ void darkHonbun(Engine& engine, int32_t x1, int32_t y1, int32_t x2, int32_t y2, 
 void restorePresentation(Engine& engine) {
     if (!engine.screens.built()) return;
     stretchWhole(*engine.screens.getDC(0), *engine.screens.getDC(-1));
+    engine.output.presentationReplaced();
 }
 
-void paintWindow(Engine& engine) {
+void paintWindow(Engine& engine, bool whole) {
     if (!mainWindowExists(engine)) return;
-    Surface& client = engine.clientPicture;
-    if (engine.screens.built()) {
-        const Surface& presentation = *engine.screens.getDC(0);
-        platform::copyBlock(client, 0, 0, engine.windowWidth, engine.windowHeight, presentation, 0, 0);
-    }
-    presentMainWindow(engine);
+    engine.output.paint(engine, whole);
 }
 
 void repaintWindow(Engine& engine) {
     if (!mainWindowExists(engine)) return;
+    // A paint already due (an exposure, a new size) shows everything.
+    const bool due = engine.events.paintPending();
     engine.events.invalidate();
-    paintWindow(engine);
+    paintWindow(engine, due);
     engine.events.validate();
 }
 

@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/core/output_layout.h"
 #include "engine/platform/text.h"
 #include "engine/platform/pixels/surface.h"
 
 namespace qt::engine {
 
 struct Engine;
+struct PageLine;
 
 // Rectangle of the composition screen darkened behind the text (inclusive).
 struct DarkRect {
@@ -27,7 +29,12 @@ public:
     void setFont(const char* face, int32_t height, const char* style, uint8_t flags);
     void setColors(platform::ColorRef text, platform::ColorRef shadow, platform::ColorRef background);
 
+    // Draws the line at the current position: on the picture the window
+    // shows, at its scale (OutputPicture).
     void drawLine(const char* textCp932);
+    // The line with its shadow onto `dst`, positions and font size scaled by
+    // the layout; the shadow stays one pixel right and down.
+    void render(platform::Surface& dst, const PageLine& line, const OutputLayout& layout);
     void nextLine();
     void resetPosition() {
         curX = baseX;
@@ -49,9 +56,14 @@ public:
     platform::FontRequest fontRequest;  // as last asked for
 
 private:
+    platform::Font* fontFor(const OutputLayout& layout);
+
+    Engine* engine_ = nullptr;
     platform::Surface* target_ = nullptr;
     platform::Text* text_ = nullptr;
     std::unique_ptr<platform::Font> font_;
+    std::unique_ptr<platform::Font> scaledFont_;  // for the scale below
+    int64_t scaledNum_ = 1, scaledDen_ = 1;
 };
 
 }  // namespace qt::engine

@@ -7,10 +7,13 @@ namespace qt::platform::msg {
 
 // Input scripts of the headless backend.
 inline const Message scriptBadTime{"the line does not begin with a time in milliseconds"};
-inline const Message scriptUnknownEvent{"unknown event (expected key, down, up, focus, click or shift-click)"};
+inline const Message scriptUnknownEvent{
+    "unknown event (expected key, down, up, focus, click, shift-click, right-click, drag, wheel or pad)"};
 inline const Message scriptUnknownKey{"unknown key name"};
 inline const Message scriptBadFocus{"focus must be followed by in or out"};
 inline const Message scriptBadPoint{"a click needs two whole numbers X Y"};
+inline const Message scriptBadDrag{"a drag needs four whole numbers X1 Y1 X2 Y2"};
+inline const Message scriptBadWheel{"wheel must be followed by up or down"};
 inline const Message scriptTrailing{"unexpected text after the event"};
 
 // The desktop backend.

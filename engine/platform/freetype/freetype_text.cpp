@@ -369,10 +369,10 @@ public:
         return font;
     }
 
-    std::unique_ptr<Font> createFixedFont() override {
+    std::unique_ptr<Font> createFixedFont(int cellHeight = 12) override {
         FontRequest request;
         request.face = "monospace";
-        request.height = 12;
+        request.height = cellHeight;
         auto font = std::make_unique<FreeTypeFont>();
         if (!font->open(request, true)) return nullptr;
         return font;
