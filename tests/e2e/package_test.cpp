@@ -46,7 +46,8 @@ struct AuthorsDemo : ProgramFolder {
     AuthorsDemo() : ProgramFolder({"qRun", "qPre"}, "demo") {
         for (const auto& entry : fs::directory_iterator(QT_DEMO_DIR)) {
             const std::string ext = entry.path().extension();
-            if (ext == ".txt" || ext == ".ini") fs::copy_file(entry.path(), game() + "/" + entry.path().filename().string());
+            if (ext == ".txt" || ext == ".ini")
+                fs::copy_file(entry.path(), game() + "/" + entry.path().filename().string());
         }
         runBuilt("make_assets", "demo");
         run("cd demo && ./qPre");
@@ -147,7 +148,8 @@ TEST_F(Package, QPreChecksRefuseABrokenGameUnlessOverridden) {
                                       std::to_string(c.checkExit) + "\nexit 9\n");
         fs::permissions(folder / "game/qPre", fs::perms::owner_all);
         EXPECT_EQ(folder.run(std::string(kPackage) + " " + c.options + "game out"), c.exit) << c.help << folder.err;
-        EXPECT_NE((folder.out + folder.err).find(c.said), std::string::npos) << c.said << "\n" << folder.out << folder.err;
+        EXPECT_NE((folder.out + folder.err).find(c.said), std::string::npos) << c.said << "\n"
+                                                                             << folder.out << folder.err;
         EXPECT_EQ(fs::exists(folder / "out/game-linux-x86_64.tar.gz"), c.exit == 0);
         if (c.exit == 0) {
             EXPECT_FALSE(fs::exists(folder / "out/game/qPre"));
@@ -165,9 +167,10 @@ protected:
         if (const std::string why = BareRoot::missing(); !why.empty()) GTEST_SKIP() << why;
         root = std::make_unique<BareRoot>();
         ASSERT_TRUE(root->ready());
-        ASSERT_EQ(::system(("tar -C '" + root->path() + "/opt' -xzf '" + demo->file("out/demo-linux-x86_64.tar.gz") +
-                            "'").c_str()),
-                  0);
+        ASSERT_EQ(
+            ::system(("tar -C '" + root->path() + "/opt' -xzf '" + demo->file("out/demo-linux-x86_64.tar.gz") + "'")
+                         .c_str()),
+            0);
         writeFile(root->path() + "/opt/demo/in.txt", demoInput());
         fs::create_directories(root->path() + "/opt/demo/pages");
     }
