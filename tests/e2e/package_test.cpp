@@ -157,6 +157,35 @@ TEST_F(Package, QPreChecksRefuseABrokenGameUnlessOverridden) {
     }
 }
 
+// A game whose scenario plays MIDI takes the patches of the programs and
+// drums its MIDI files use, and the player plays it; one without MIDI takes none.
+TEST_F(Package, MidiTakesOnlyThePatchesItPlays) {
+    if (!fs::exists("/etc/timidity/freepats.cfg")) GTEST_SKIP() << "no freepats (./scripts/setup --player installs it)";
+    // Church organ (program 19) on channel 1, the second kick drum (36) on channel 10.
+    const std::string track(
+        "\x00\xC0\x13\x00\x90\x3C\x40\x60\x80\x3C\x00\x00\x99\x24\x40\x60\x89\x24\x00\x00\xFF\x2F\x00", 23);
+    const std::string midi = std::string("MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0", 21) + char(track.size()) + track;
+    for (bool plays : {true, false}) {
+        ProgramFolder folder({}, "song");
+        folder.write("song/qRun.ini", "[main]\r\nFirstScenario=a.dat\r\n");
+        folder.write("song/a.dat", std::string("\x82\xa9\r\n") + (plays ? "/bgm,tune.MID,;\r\n" : "") + "/@,;\r\n");
+        folder.write("song/tune.mid", midi);
+        ASSERT_EQ(folder.run(std::string(kPackage) + " song out"), 0) << folder.err;
+        EXPECT_EQ(fs::exists(folder / "out/song/timidity"), plays);
+        if (!plays) continue;
+        EXPECT_EQ(folder.read("out/song/timidity/timidity.cfg"),
+                  "# The patches this game's MIDI files play.\n\nbank 0\n 19\tTone_000/019_Church_Organ.pat\n\n"
+                  "drumset 0\n 36\tDrum_000/036_Kick_2.pat amp=100\n");
+        EXPECT_EQ(filesUnder(folder / "out/song/timidity"),
+                  (std::set<std::string>{"Drum_000/036_Kick_2.pat", "LICENSE-freepats.txt",
+                                         "Tone_000/019_Church_Organ.pat", "timidity.cfg"}));
+        folder.write("out/song/in.txt", "1000 key esc\n");
+        EXPECT_EQ(folder.run("cd out/song && ./qRun --headless --input in.txt --trace trace.txt"), 0);
+        EXPECT_EQ(folder.err, "");  // a sound that fails to open says so in a box, here
+        EXPECT_NE(folder.read("out/song/trace.txt").find("/bgm"), std::string::npos);
+    }
+}
+
 // The archive unpacked into a bare Debian 12 root, as a player's machine
 // with nothing installed.
 class BareRootPackage : public Package {
