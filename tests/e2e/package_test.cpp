@@ -186,6 +186,25 @@ TEST_F(Package, MidiTakesOnlyThePatchesItPlays) {
     }
 }
 
+// The toolkit's .deb: what it holds and declares, and lintian finds no error.
+TEST_F(Package, DebHoldsTheToolkitAndIsLintianClean) {
+    const std::string deb = std::string(QT_BIN_DIR_PARENT) + "/qpre-qrun_" QT_VERSION "_amd64.deb";
+    if (!fs::exists(deb)) GTEST_SKIP() << "no " << deb << " (cpack in the release build makes it)";
+    ASSERT_EQ(demo->run("dpkg-deb -c '" + deb + "' | awk '{ print $6 }' | grep -v '/$'"), 0);
+    EXPECT_EQ(demo->out,
+              "./usr/bin/qPre\n./usr/bin/qRun\n./usr/share/doc/qpre-qrun/README.md\n"
+              "./usr/share/doc/qpre-qrun/authoring.ja.md\n./usr/share/doc/qpre-qrun/authoring.md\n"
+              "./usr/share/doc/qpre-qrun/changelog.gz\n./usr/share/doc/qpre-qrun/copyright\n"
+              "./usr/share/man/man1/qPre.1.gz\n./usr/share/man/man1/qRun.1.gz\n");
+    ASSERT_EQ(demo->run("dpkg-deb -f '" + deb + "' Depends"), 0);
+    for (const char* dep :
+         {"fonts-ipafont-gothic", "libsdl2-2.0-0", "libsdl2-mixer-2.0-0", "libfreetype6", "libfontconfig1"})
+        EXPECT_NE(demo->out.find(dep), std::string::npos) << dep;
+    if (demo->run("command -v lintian") != 0) GTEST_SKIP() << "lintian is not installed";
+    demo->run("lintian '" + deb + "' 2>/dev/null | grep '^E:'");
+    EXPECT_EQ(demo->out, "");
+}
+
 // The archive unpacked into a bare Debian 12 root, as a player's machine
 // with nothing installed.
 class BareRootPackage : public Package {
