@@ -4,12 +4,15 @@
 # process start to the mapped window, resident memory and threads 3 s after
 # the window appears, then CPU use and wakeups over 10 s of waiting
 # (/proc/<pid>/stat and /proc/<pid>/task/*/status).
-# Usage: bench/engine/idle_cost.sh [path/to/qRun]   (default build/release/bin/qRun)
+# Usage: bench/engine/idle_cost.sh [path/to/qRun [FONTS_FOLDER]]   (default build/release/bin/qRun)
+# FONTS_FOLDER is copied beside qRun as fonts/ (the player build has no
+# fontconfig: build/player/bin/qRun with a packaged game's fonts/).
 # QT_IDLE_SCREEN=3840x2160 sets the display's size (default 1280x1024);
 # QT_IDLE_FULLSCREEN=1 waits in fullscreen (under openbox, which it needs).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 qrun=${1:-build/release/bin/qRun}
+fonts=${2:-}
 [ -x "$qrun" ] || { echo "idle_cost: no qRun at $qrun (build the release preset first)" >&2; exit 1; }
 command -v Xvfb >/dev/null || { echo "idle_cost: Xvfb is not installed" >&2; exit 1; }
 
@@ -25,6 +28,7 @@ cleanup() {
 trap cleanup EXIT
 
 cp "$qrun" "$work/qRun"
+if [ -n "$fonts" ]; then cp -r "$fonts" "$work/fonts"; fi
 screen=${QT_IDLE_SCREEN:-1280x1024}
 fullscreen=${QT_IDLE_FULLSCREEN:-0}
 printf '[screen]\r\nfullscreen=%s\r\n[main]\r\nFirstScenario=play.dat\r\ntitle=idle\r\n[honbun]\r\nlineSpeed=0\r\n' \
@@ -56,6 +60,7 @@ now_ms() { date +%s%3N; }
 # that is measured while it waits. The X server's map event gives the time;
 # without the helper, polling with xdotool adds a few ms a try.
 map_time="$(cd "$(dirname "$qrun")" && pwd)/qrun_map_time"
+[ -x "$map_time" ] || map_time=$(pwd)/build/release/bin/qrun_map_time
 runs=${QT_MAP_RUNS:-5}
 if [ -x "$map_time" ]; then
   times=()

@@ -1,5 +1,6 @@
 #include "engine/core/settings.h"
 
+#include "common/ini_file.h"
 #include "engine/core/engine.h"
 
 namespace qt::engine {
