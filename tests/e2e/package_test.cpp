@@ -112,7 +112,8 @@ TEST_F(Package, DemoShipsWhatPlayersNeedAndPlaysAsTheDevelopmentBuild) {
     EXPECT_NE(desktop.find("\nName=qRun デモ「猫と草原」\n"), std::string::npos) << desktop;
     EXPECT_NE(desktop.find("\nExec=sh -c 'cd \"$(dirname \"$1\")\" && exec ./qRun' sh %k\n"), std::string::npos);
     const std::string readme = readFile(out + "/demo/README.txt");
-    for (const char* said : {"./qRun", "Esc ", "F12 ", "Alt+Enter", "2.36"}) EXPECT_NE(readme.find(said), std::string::npos) << said;
+    for (const char* said : {"./qRun", "Esc ", "F12 ", "Alt+Enter", "2.36"})
+        EXPECT_NE(readme.find(said), std::string::npos) << said;
     // The subsets carry no IPA name, as the IPA licence asks of changed fonts.
     ASSERT_EQ(demo->run("fc-scan --format '%{family}\\n' out/demo/fonts/*.ttf"), 0);
     EXPECT_EQ(demo->out, "qRun Gothic\nqRun PGothic\n");
