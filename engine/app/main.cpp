@@ -45,7 +45,9 @@ bool choosePlatform(const engine::AppOptions& options, Platform& out) {
             return false;
         }
     }
-    out.text = platform::createFreeTypeText();
+    // A game that ships fonts/ draws with those faces alone; the folder is
+    // read at the first font, in the executable's folder start-up moved to.
+    out.text = platform::createFreeTypeText("fonts");
     // Headless runs stay silent but still open and check every sound file.
     out.sound = platform::createMixerSound(options.headless);
     return true;
