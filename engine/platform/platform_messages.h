@@ -19,4 +19,5 @@ inline const Message noWindow{"cannot create the window"};
 
 // Audio.
 inline const Message noAudioDevice{"音声デバイスが開けません。音を出さずに続けます"};
+inline const Message midiNotPlayed{"MIDIはこの版では鳴らしません。MIDIの曲は無音のまま続けます"};
 }  // namespace qt::platform::msg

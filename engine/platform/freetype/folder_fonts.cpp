@@ -97,8 +97,7 @@ const FolderFonts::Face* FolderFonts::byFamily(const std::string& family, bool b
     return any;
 }
 
-bool FolderFonts::choose(const std::string& familyUtf8, bool bold, bool italic, bool monospace,
-                         FaceChoice& out) const {
+bool FolderFonts::choose(const std::string& familyUtf8, bool bold, bool italic, bool monospace, FaceChoice& out) const {
     std::string family = mappedFamily(familyUtf8);
     if (const std::string_view generic = genericFamily(family); !generic.empty()) family = generic;
     const Face* face = byFamily(family, bold, italic);
