@@ -10,6 +10,7 @@ pipe, no other software) and runs the steps of the file STEPS, one a line:
   tap X Y               press and release the mouse at picture pixel X, Y
   canvas NAME           save the canvas as OUT/NAME.rgba ("W H\\n" and RGBA)
   eval NAME EXPR        save the expression's value as OUT/NAME.json
+  text NAME EXPR        save the expression's string as OUT/NAME.txt
   sleep MS
 The console of the page goes to OUT/console.txt. Exit status 0 when every
 step ran; otherwise 1 and the reason on standard error.
@@ -41,6 +42,8 @@ class Browser:
         self.profile = os.path.join(os.environ.get('TMPDIR', '/tmp'), 'qt-chromium-%d' % os.getpid())
         args = [exe, '--headless=new', '--no-sandbox', '--remote-debugging-pipe', '--no-first-run',
                 '--disable-gpu', '--disable-extensions', '--disable-background-networking',
+                # As a browser of a player: no sound before the first input.
+                '--autoplay-policy=document-user-activation-required',
                 '--user-data-dir=' + self.profile, '--window-size=%d,%d' % (width, height), 'about:blank']
         self.proc = subprocess.Popen(args, pass_fds=(3, 4, self.to_r, self.from_w), stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -174,7 +177,10 @@ def main():
             elif op == 'eval':
                 value = browser.evaluate(' '.join(words[2:]))
                 with open(os.path.join(out, words[1] + '.json'), 'w', encoding='utf-8') as f:
-                    json.dump(value, f, ensure_ascii=False)
+                    json.dump(value, f, ensure_ascii=False, separators=(',', ':'))
+            elif op == 'text':
+                with open(os.path.join(out, words[1] + '.txt'), 'w', encoding='utf-8') as f:
+                    f.write(str(browser.evaluate(' '.join(words[2:]))))
             elif op == 'sleep':
                 time.sleep(int(words[1]) / 1000)
             else:

@@ -119,6 +119,7 @@ Module.qtPage = (function () {
   return {
     openWindow(title, width, height) {
       if (!canvas) install();
+      Module.qtWindows = (Module.qtWindows || 0) + 1;
       document.title = title;
       canvas.width = width;
       canvas.height = height;
