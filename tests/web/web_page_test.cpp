@@ -2,6 +2,7 @@
 // desktop's headless captures and reports of the same game folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -30,9 +31,7 @@ protected:
     }
 
     // The game folder as a page in `site`; false with the reason in game.err.
-    bool makeSite() {
-        return game.run(std::string(QT_SOURCE_DIR) + "/scripts/web . site >/dev/null") == 0;
-    }
+    bool makeSite() { return game.run(std::string(QT_SOURCE_DIR) + "/scripts/web . site >/dev/null") == 0; }
     // Runs `steps` on the page; the driver's files land in `out`.
     bool drive(const std::string& steps) {
         game.write("steps.txt", steps);
@@ -65,8 +64,8 @@ struct Difference {
 Difference compare(const std::string& rgba, const platform::Surface& desktop) {
     Difference d;
     const size_t header = rgba.find('\n');
-    if (header == std::string::npos || rgba.size() != header + 1 + size_t{640} * 480 * 4 ||
-        desktop.width() != 640 || desktop.height() != 480) {
+    if (header == std::string::npos || rgba.size() != header + 1 + size_t{640} * 480 * 4 || desktop.width() != 640 ||
+        desktop.height() != 480) {
         d.outside = -1;
         return d;
     }
@@ -167,11 +166,12 @@ TEST_F(WebPage, ReportsAsOnTheDesktop) {
         const std::string desktop = game.err;
         fs::remove_all(game / "site");
         ASSERT_TRUE(makeSite()) << game.err;
-        ASSERT_TRUE(drive("open\nuntil !document.getElementById('qt-box').hidden\n"
-                          "text box document.getElementById('qt-box').getAttribute('aria-label')\n"
-                          "key enter\nsleep 300\nkey enter\nsleep 300\nkey enter\nsleep 300\n"
-                          "eval after [document.getElementById('qt-box').hidden,Module.qtWindows,Module.qtPresented>0,"
-                          "!document.getElementById('canvas').hidden]\n"))
+        ASSERT_TRUE(
+            drive("open\nuntil !document.getElementById('qt-box').hidden\n"
+                  "text box document.getElementById('qt-box').getAttribute('aria-label')\n"
+                  "key enter\nsleep 300\nkey enter\nsleep 300\nkey enter\nsleep 300\n"
+                  "eval after [document.getElementById('qt-box').hidden,Module.qtWindows,Module.qtPresented>0,"
+                  "!document.getElementById('canvas').hidden]\n"))
             << game.err;
         // The first report, as the desktop wrote it.
         const std::string box = game.read("out/box.txt");
@@ -179,6 +179,33 @@ TEST_F(WebPage, ReportsAsOnTheDesktop) {
         EXPECT_EQ(desktop.substr(0, box.size() + 1), box + "\n");
         EXPECT_EQ(game.read("out/console.txt").substr(0, box.size() + 1), box + "\n");
         EXPECT_EQ(result("after"), "[true,1,true,true]");
+    }
+}
+
+// The authors' guides publish a game with the command they show, and the
+// page folder holds what they say it holds.
+TEST_F(WebPage, GuidesPublishAsTheyShow) {
+    for (const char* guide : {"docs/authoring.md", "docs/authoring.ja.md"}) {
+        SCOPED_TRACE(guide);
+        const std::string text = readFile(std::string(QT_SOURCE_DIR) + "/" + guide);
+        const size_t at = text.find("```sh\n./scripts/web ");
+        ASSERT_NE(at, std::string::npos);
+        const std::string command = text.substr(at + 8, text.find('\n', at + 6) - at - 8);
+        ASSERT_EQ(command, "scripts/web mygame mygame-web");
+        fs::remove_all(game / "mygame-web");
+        game.write("mygame/qRun.ini", "[main]\r\nFirstScenario=start.dat\r\n");
+        game.write("mygame/start.dat", "\x82\xA9\r\n/@\r\n");
+        fs::copy_file(game / "qRun", game / "mygame/qRun", fs::copy_options::overwrite_existing);
+        ASSERT_EQ(game.run(std::string(QT_SOURCE_DIR) + "/" + command + " >/dev/null"), 0) << game.err;
+        std::vector<std::string> files;
+        for (const auto& entry : fs::directory_iterator(game / "mygame-web")) files.push_back(entry.path().filename());
+        std::sort(files.begin(), files.end());
+        EXPECT_EQ(files, (std::vector<std::string>{"game.data", "game.js", "index.html", "qRun.js", "qRun.wasm"}));
+        // The game's files without the program, and the fonts it needs.
+        const std::string data = game.read("mygame-web/game.js");
+        for (const char* packed : {"/game/qRun.ini", "/game/start.dat", "/game/fonts/"})
+            EXPECT_NE(data.find(packed), std::string::npos) << packed;
+        EXPECT_EQ(data.find("/game/qRun\""), std::string::npos);
     }
 }
 
