@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,8 @@ EM_JS(void, qt_page_open_window, (const char* title, int width, int height), {
     Module.qtPage.openWindow(UTF8ToString(title), width, height);
 });
 EM_JS(void, qt_page_close_window, (), { Module.qtPage.closeWindow(); });
-EM_JS(void, qt_page_present, (const uint8_t* rgba, int width, int height), {
-    Module.qtPage.present(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height);
+EM_JS(void, qt_page_present, (const uint8_t* rgba, int x, int y, int width, int height), {
+    Module.qtPage.present(HEAPU8.subarray(rgba, rgba + width * height * 4), x, y, width, height);
 });
 // The next input: its kind (0 none, 1 key down, 2 key up, 3 button down,
 // 4 focus, 5 close) and up to three values.
@@ -48,17 +49,47 @@ namespace qt::platform {
 
 namespace {
 
-// Blue, green, red, fourth byte to the canvas's red, green, blue, alpha.
-void toRgba(const Surface& picture, std::vector<uint8_t>& out) {
-    const size_t n = static_cast<size_t>(picture.width()) * picture.height();
-    out.resize(n * 4);
-    const uint8_t* p = picture.bits();
-    for (size_t i = 0; i < n; ++i, p += 4) {
-        out[i * 4] = p[2];
-        out[i * 4 + 1] = p[1];
-        out[i * 4 + 2] = p[0];
-        out[i * 4 + 3] = 255;
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// Blue, green, red, fourth byte to the canvas's red, green, blue, alpha, for
+// the rectangle `r` of `picture`.
+void toRgba(const Surface& picture, const Rect& r, std::vector<uint8_t>& out) {
+    out.resize(static_cast<size_t>(r.width) * r.height * 4);
+    uint8_t* o = out.data();
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        const uint8_t* p = picture.bits() + (static_cast<size_t>(y) * picture.width() + r.x) * 4;
+        for (int x = 0; x < r.width; ++x, p += 4, o += 4) {
+            o[0] = p[2];
+            o[1] = p[1];
+            o[2] = p[0];
+            o[3] = 255;
+        }
     }
+}
+
+// Where `now` differs from `before` (same size): the flashing prompt redraws
+// a few dozen pixels, and the page then repaints only those.
+Rect changed(const Surface& now, const std::vector<uint8_t>& before) {
+    const int w = now.width(), h = now.height();
+    const size_t row = static_cast<size_t>(w) * 4;
+    auto rowDiffers = [&](int y) { return std::memcmp(now.bits() + y * row, before.data() + y * row, row) != 0; };
+    int top = 0, bottom = h;
+    while (top < h && !rowDiffers(top)) ++top;
+    if (top == h) return {};
+    while (!rowDiffers(bottom - 1)) --bottom;
+    int left = w, right = 0;
+    for (int y = top; y < bottom; ++y) {
+        const auto* a = reinterpret_cast<const uint32_t*>(now.bits() + y * row);
+        const auto* b = reinterpret_cast<const uint32_t*>(before.data() + y * row);
+        int l = 0, r = w;
+        while (l < left && a[l] == b[l]) ++l;
+        while (r > right && a[r - 1] == b[r - 1]) --r;
+        left = std::min(left, l);
+        right = std::max(right, r);
+    }
+    return {left, top, right - left, bottom - top};
 }
 
 class BrowserBackend final : public Backend {
@@ -75,6 +106,7 @@ public:
 
     bool createWindow(const WindowSpec& shape) override {
         if (open_) return false;
+        shown_.clear();
         width_ = std::clamp(shape.clientWidth, 1, Surface::kMaxSide);
         height_ = std::clamp(shape.clientHeight, 1, Surface::kMaxSide);
         title_ = cp932ToUtf8(shape.titleCp932);
@@ -94,8 +126,14 @@ public:
 
     void present(const Surface& picture) override {
         if (!open_ || !picture.valid()) return;
-        toRgba(picture, rgba_);
-        qt_page_present(rgba_.data(), picture.width(), picture.height());
+        const size_t bytes = static_cast<size_t>(picture.width()) * picture.height() * 4;
+        Rect r{0, 0, picture.width(), picture.height()};
+        if (shown_.size() == bytes && shownWidth_ == picture.width()) r = changed(picture, shown_);
+        if (r.width == 0) return;
+        toRgba(picture, r, rgba_);
+        qt_page_present(rgba_.data(), r.x, r.y, r.width, r.height);
+        shown_.assign(picture.bits(), picture.bits() + bytes);
+        shownWidth_ = picture.width();
     }
 
     void pollInput(InputSink& sink) override {
@@ -133,7 +171,7 @@ public:
         reportToStderr(captionCp932, textCp932);
         if (drawn == nullptr || !drawn->picture.valid()) return;
         std::vector<uint8_t> rgba;
-        toRgba(drawn->picture, rgba);
+        toRgba(drawn->picture, {0, 0, drawn->picture.width(), drawn->picture.height()}, rgba);
         qt_page_show_box(cp932ToUtf8(captionCp932).c_str(), cp932ToUtf8(textCp932).c_str(), rgba.data(),
                          drawn->picture.width(), drawn->picture.height(), drawn->okX, drawn->okY, drawn->okWidth,
                          drawn->okHeight);
@@ -145,6 +183,8 @@ private:
     int width_ = 640, height_ = 480;
     std::string title_;
     std::vector<uint8_t> rgba_;
+    std::vector<uint8_t> shown_;  // what the canvas shows
+    int shownWidth_ = 0;
 };
 
 }  // namespace

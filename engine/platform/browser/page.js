@@ -137,9 +137,9 @@ Module.qtPage = (function () {
       focused = false;
       queue.length = 0;
     },
-    present(rgba, width, height) {
+    present(rgba, x, y, width, height) {
       const image = new ImageData(new Uint8ClampedArray(rgba), width, height);
-      canvas.getContext('2d').putImageData(image, 0, 0);
+      canvas.getContext('2d').putImageData(image, x, y);
       Module.qtPresented = (Module.qtPresented || 0) + 1;
     },
     nextInput() { return queue.shift(); },
