@@ -11,6 +11,7 @@ pipe, no other software) and runs the steps of the file STEPS, one a line:
   canvas NAME           save the canvas as OUT/NAME.rgba ("W H\\n" and RGBA)
   eval NAME EXPR        save the expression's value as OUT/NAME.json
   text NAME EXPR        save the expression's string as OUT/NAME.txt
+  viewport W H          resize the page's window
   sleep MS
 The console of the page goes to OUT/console.txt. Exit status 0 when every
 step ran; otherwise 1 and the reason on standard error.
@@ -181,6 +182,9 @@ def main():
             elif op == 'text':
                 with open(os.path.join(out, words[1] + '.txt'), 'w', encoding='utf-8') as f:
                     f.write(str(browser.evaluate(' '.join(words[2:]))))
+            elif op == 'viewport':
+                browser.call('Emulation.setDeviceMetricsOverride', {
+                    'width': int(words[1]), 'height': int(words[2]), 'deviceScaleFactor': 1, 'mobile': False})
             elif op == 'sleep':
                 time.sleep(int(words[1]) / 1000)
             else:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/platform/pixels/image.h"
+#include "engine/platform/platform_messages.h"
 #include "support/program.h"
 
 namespace qt::web {
@@ -150,8 +151,10 @@ TEST_F(WebPage, ReportsAsOnTheDesktop) {
     const struct { const char* name; std::string source, dat; } cases[] = {
         {"missing image", "\x8E\x6E\x82\xDF\r\n/e nothere.bmp, 0, 0\r\n\x82\xA8\x82\xED\x82\xE8\r\n", ""},
         {"not preprocessed", "", std::string("\x00\xFF\x81garbage\r\n/@\r\n", 14)},
+        {"broken FLAC", "", "\x82\xA9\r\n/bgm,fewer-channels.flac,;\r\n/@,;\r\n"},
     };
     // clang-format on
+    fs::copy_file(std::string(QT_SOURCE_DIR) + "/fuzz/seeds/sound/fewer-channels.flac", game / "fewer-channels.flac");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         game.ini("[main]\r\nFirstScenario=start.dat\r\n");
@@ -180,6 +183,47 @@ TEST_F(WebPage, ReportsAsOnTheDesktop) {
         EXPECT_EQ(game.read("out/console.txt").substr(0, box.size() + 1), box + "\n");
         EXPECT_EQ(result("after"), "[true,1,true,true]");
     }
+}
+
+// Silent MPEG-1 Layer III frames (128 kbit/s, 44.1 kHz, mono): every
+// decoder takes them, and no encoder is needed.
+std::string silentMp3(int frames) {
+    std::string frame = std::string("\xFF\xFB\x90\xC4", 4) + std::string(413, '\0');
+    std::string out;
+    for (int n = 0; n < frames; ++n) out += frame;
+    return out;
+}
+
+// Music of every kind the desktop plays starts in the page as well; MIDI
+// is left silent, said once on the console, and the game goes on.
+TEST_F(WebPage, MusicOfEveryKindPlays) {
+    const std::string seeds = std::string(QT_SOURCE_DIR) + "/fuzz/seeds/sound/";
+    for (const char* name : {"short.ogg", "two_frames.flac", "notes.mid", "short.wav"})
+        fs::copy_file(seeds + name, game / name);
+    game.write("silence.mp3", silentMp3(100));
+    const char* kinds[] = {"short.ogg", "two_frames.flac", "silence.mp3", "notes.mid", "short.wav"};
+    std::string scenario = "\x82\xA9\r\n", steps = "open\n", script;
+    for (int n = 1; n <= 5; ++n) {
+        scenario += std::string("/bgm,") + kinds[n - 1] + ",;\r\n/@,;\r\n";
+        steps += std::string("until ") + kWaits + "==" + std::to_string(n) + "&&" + kState + "==2\n";
+        steps += "eval music" + std::to_string(n) + " Module._qt_music_playing()\nkey space\n";
+        script += std::to_string(n * 1000) + " key space\n";
+    }
+    // A wider window: the picture fills its height, dark grey on both sides.
+    steps +=
+        "viewport 1000 600\nsleep 200\neval fit [getComputedStyle(canvas).width,getComputedStyle(canvas).height,"
+        "getComputedStyle(document.body).backgroundColor]\n";
+    game.ini("[main]\r\nFirstScenario=start.dat\r\n");
+    game.write("start.dat", scenario);
+    game.write("input.txt", script);
+    ASSERT_EQ(game.run("./qRun --headless --input input.txt --until 8000"), 0);
+    EXPECT_EQ(game.err, "");
+    ASSERT_TRUE(makeSite()) << game.err;
+    ASSERT_TRUE(drive(steps)) << game.err;
+    const char* playing[] = {"1", "1", "1", "0", "1"};
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(result("music" + std::to_string(n)), playing[n - 1]) << kinds[n - 1];
+    EXPECT_EQ(consoleLines(), std::vector<std::string>{platform::msg::midiNotPlayed.utf8()});
+    EXPECT_EQ(result("fit"), "[\"800px\",\"600px\",\"rgb(64, 64, 64)\"]");
 }
 
 // The authors' guides publish a game with the command they show, and the

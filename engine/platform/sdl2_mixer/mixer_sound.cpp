@@ -319,11 +319,11 @@ Mix_Chunk* loadEffect(const std::string& path) {
     return chunk;
 }
 
-// A mixer built without MIDI (the browser's: a General MIDI sound font is
-// megabytes) opens a MIDI file as a channel that plays nothing, so the game
-// goes on, and says so once.
+// The browser's mixer is built without MIDI (a General MIDI sound font is
+// megabytes): a MIDI file opens as a channel that plays nothing, so the game
+// goes on, and that is said once.
 bool midiLeftSilent() {
-    if (Mix_HasMusicDecoder("MIDI") == SDL_TRUE) return false;
+#ifdef QT_NO_MIDI
     static bool said = false;
     if (!said) {
         said = true;
@@ -332,6 +332,9 @@ bool midiLeftSilent() {
         std::fflush(stderr);
     }
     return true;
+#else
+    return false;
+#endif
 }
 
 class MixerChannel final : public SoundChannel {
