@@ -4,10 +4,13 @@
 # process start to the mapped window, resident memory and threads 3 s after
 # the window appears, then CPU use and wakeups over 10 s of waiting
 # (/proc/<pid>/stat and /proc/<pid>/task/*/status).
-# Usage: bench/engine/idle_cost.sh [path/to/qRun]   (default build/release/bin/qRun)
+# Usage: bench/engine/idle_cost.sh [path/to/qRun [FONTS_FOLDER]]   (default build/release/bin/qRun)
+# FONTS_FOLDER is copied beside qRun as fonts/ (the player build has no
+# fontconfig: build/player/bin/qRun with a packaged game's fonts/).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 qrun=${1:-build/release/bin/qRun}
+fonts=${2:-}
 [ -x "$qrun" ] || { echo "idle_cost: no qRun at $qrun (build the release preset first)" >&2; exit 1; }
 command -v Xvfb >/dev/null || { echo "idle_cost: Xvfb is not installed" >&2; exit 1; }
 
@@ -22,6 +25,7 @@ cleanup() {
 trap cleanup EXIT
 
 cp "$qrun" "$work/qRun"
+if [ -n "$fonts" ]; then cp -r "$fonts" "$work/fonts"; fi
 printf '[main]\r\nFirstScenario=play.dat\r\ntitle=idle\r\n[honbun]\r\nlineSpeed=0\r\n' > "$work/qRun.ini"
 {
   printf '\x82\xa9\r\n'
@@ -42,6 +46,7 @@ now_ms() { date +%s%3N; }
 # that is measured while it waits. The X server's map event gives the time;
 # without the helper, polling with xdotool adds a few ms a try.
 map_time="$(cd "$(dirname "$qrun")" && pwd)/qrun_map_time"
+[ -x "$map_time" ] || map_time=$(pwd)/build/release/bin/qrun_map_time
 runs=${QT_MAP_RUNS:-5}
 if [ -x "$map_time" ]; then
   times=()

@@ -16,6 +16,7 @@ inline const Message scriptTrailing{"unexpected text after the event"};
 // The desktop backend.
 inline const Message noDisplay{"cannot open a window (no display?); run with --headless to play without one"};
 inline const Message noWindow{"cannot create the window"};
+inline const Message missingX11{"the X window system's libraries are missing (Debian: libx11-6 libxext6): "};
 
 // Audio.
 inline const Message noAudioDevice{"音声デバイスが開けません。音を出さずに続けます"};

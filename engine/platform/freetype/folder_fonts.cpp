@@ -100,8 +100,14 @@ const FolderFonts::Face* FolderFonts::byFamily(const std::string& family, bool b
 bool FolderFonts::choose(const std::string& familyUtf8, bool bold, bool italic, bool monospace, FaceChoice& out) const {
     std::string family = mappedFamily(familyUtf8);
     if (const std::string_view generic = genericFamily(family); !generic.empty()) family = generic;
-    const Face* face = byFamily(family, bold, italic);
-    if (!face) face = byFamily(std::string(genericFamily("")), bold, italic);
+    // The full face first, the game's subset of it next.
+    auto find = [&](const std::string& name) {
+        const Face* f = byFamily(name, bold, italic);
+        if (!f && !subsetFamily(name).empty()) f = byFamily(std::string(subsetFamily(name)), bold, italic);
+        return f;
+    };
+    const Face* face = find(family);
+    if (!face) face = find(std::string(genericFamily("")));
     for (int pass = monospace ? 0 : 1; pass < 3 && !face; ++pass)
         for (const Face& f : faces_)
             if ((pass == 0 && f.japanese && f.fixed) || (pass == 1 && f.japanese) || pass == 2) {

@@ -19,8 +19,9 @@ public:
 
     bool empty() const { return faces_.empty(); }
 
-    // The face of the family named (Windows names through the face map),
-    // the requested style preferred; else the face an unknown name falls
+    // The face of the family named (Windows names through the face map;
+    // an IPA family also by the name of its subset), the requested style
+    // preferred; else the face an unknown name falls
     // back to; else the first face that shows Japanese (for `monospace`, a
     // fixed-pitch one first); else the first face.
     bool choose(const std::string& familyUtf8, bool bold, bool italic, bool monospace, FaceChoice& out) const;

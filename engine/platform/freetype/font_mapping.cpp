@@ -33,6 +33,15 @@ constexpr FaceAlias kGenericMap[] = {
     // An unknown name: what fontconfig picks for Japanese text.
     {"",           "IPAGothic"},
 };
+
+// The names scripts/package gives the IPA faces it cuts down to a game's
+// characters: the IPA licence lets a changed font keep no IPA name.
+constexpr FaceAlias kSubsetMap[] = {
+    {"IPAGothic",  "qRun Gothic"},
+    {"IPAPGothic", "qRun PGothic"},
+    {"IPAMincho",  "qRun Mincho"},
+    {"IPAPMincho", "qRun PMincho"},
+};
 // clang-format on
 
 char folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -59,6 +68,12 @@ std::string mappedFamily(std::string_view familyUtf8) {
 
 std::string_view genericFamily(std::string_view familyUtf8) {
     for (const FaceAlias& alias : kGenericMap)
+        if (sameFamily(familyUtf8, alias.name)) return alias.family;
+    return {};
+}
+
+std::string_view subsetFamily(std::string_view familyUtf8) {
+    for (const FaceAlias& alias : kSubsetMap)
         if (sameFamily(familyUtf8, alias.name)) return alias.family;
     return {};
 }

@@ -16,6 +16,10 @@ std::string mappedFamily(std::string_view familyUtf8);
 // back to; empty for any other name.
 std::string_view genericFamily(std::string_view familyUtf8);
 
+// The name a game's shipped subset of an IPA family carries ("qRun
+// PGothic" for IPAPGothic); empty for any other family.
+std::string_view subsetFamily(std::string_view familyUtf8);
+
 // fontconfig's way: ASCII letters without case, blanks ignored.
 bool sameFamily(std::string_view a, std::string_view b);
 

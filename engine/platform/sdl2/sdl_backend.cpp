@@ -321,12 +321,20 @@ std::unique_ptr<Backend> createSdlBackend(const SdlOptions& options, std::string
         return nullptr;
     }
     passOverMessagesToClosedWindows();
+    // A machine without the X libraries (only the player build starts there)
+    // is told which ones, not left with SDL's guess.
+    auto sayMissing = [&error] {
+        if (!SDL_getenv("DISPLAY")) return;
+        const std::string missing = missingX11Libraries();
+        if (!missing.empty()) error += std::string("; ") + msg::missingX11.utf8() + missing;
+    };
     const int started = initVideoQuickly();
     if (started != 0) {
         error = msg::noDisplay.utf8();
         error += " (";
         error += SDL_GetError();
         error += ")";
+        sayMissing();
         return nullptr;
     }
     // SDL falls back to drivers that show nothing; only take them on request.
@@ -338,6 +346,7 @@ std::unique_ptr<Backend> createSdlBackend(const SdlOptions& options, std::string
         !(asked && SDL_strcasecmp(asked, driver) == 0)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         error = msg::noDisplay.utf8();
+        sayMissing();
         return nullptr;
     }
     return std::make_unique<SdlBackend>(options);

@@ -27,7 +27,10 @@ namespace {
 constexpr const char* kSoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
                                        "/usr/share/sounds/sf2/FluidR3_GM.sf2"};
 // clang-format on
-constexpr const char* kTimidityConfigs[] = {"/etc/timidity/timidity.cfg", "/etc/timidity/timgm6mb.cfg"};
+// The game's own patches first (relative: the engine works in its folder);
+// a player build has no FluidSynth and plays MIDI only through these.
+constexpr const char* kTimidityConfigs[] = {"timidity/timidity.cfg", "/etc/timidity/timidity.cfg",
+                                            "/etc/timidity/timgm6mb.cfg"};
 
 // The output's buffer in sample frames. The mixer decodes an effect of a
 // compressed kind in pieces of one buffer each (see DecodeGuard).
