@@ -322,11 +322,13 @@ Mix_Chunk* loadEffect(const std::string& path) {
     return chunk;
 }
 
-// The browser's mixer is built without MIDI (a General MIDI sound font is
-// megabytes): a MIDI file opens as a channel that plays nothing, so the game
-// goes on, and that is said once.
+// A web page carries TiMidity patches (timidity/ of the game's folder) only
+// when the game's MIDI needs them and they are small enough for a page;
+// without them a MIDI file opens as a channel that plays nothing, so the
+// game goes on, and that is said once.
 bool midiLeftSilent() {
-#ifdef QT_NO_MIDI
+#ifdef QT_MIDI_WHEN_PACKED
+    if (access(kTimidityConfigs[0], R_OK) == 0) return false;
     static bool said = false;
     if (!said) {
         said = true;
@@ -401,7 +403,7 @@ private:
 
     Mix_Music* music_ = nullptr;
     Mix_Chunk* chunk_ = nullptr;
-    bool silentMidi_ = false;  // MIDI without a MIDI decoder
+    bool silentMidi_ = false;  // MIDI without patches
     int mixerChannel_ = -1;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // Sound on SDL2_mixer. Both kinds of channel take WAV, OGG Vorbis, MP3, FLAC
-// and MIDI (the system's General MIDI sound font; the browser build opens
-// MIDI as silence). Opening even a long music file returns at once; an
+// and MIDI (the system's General MIDI sound font; in a web page the TiMidity
+// patches packed with it, else silence). Opening even a long music file returns at once; an
 // effect that would play longer than ten minutes is refused like a broken
 // file.
 //
