@@ -83,8 +83,18 @@ Module.qtPage = (function () {
     push([e.type === 'keydown' ? 1 : 2, vk]);
   }
 
+  // Browsers let a page sound after an input that counts as the player's
+  // own; SDL listens only to the first of each kind, which may not count
+  // (a Shift, a touch that starts a scroll). Every later one tries again.
+  function unlockAudio() {
+    const audio = Module.SDL2 && Module.SDL2.audioContext;
+    if (audio && audio.state === 'suspended') audio.resume();
+  }
+
   function install() {
     canvas = page('canvas');
+    for (const kind of ['keydown', 'keyup', 'pointerup', 'touchend', 'click'])
+      window.addEventListener(kind, unlockAudio, true);
     window.addEventListener('keydown', onKey);
     window.addEventListener('keyup', onKey);
     window.addEventListener('focus', () => setFocus(true));
