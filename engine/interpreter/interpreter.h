@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "engine/core/scenario_host.h"
-#include "engine/interpreter/command_args.h"
+#include "engine/rules/command_args.h"
 #include "engine/interpreter/key_wait.h"
 #include "engine/interpreter/scenario_files.h"
 #include "engine/interpreter/sound_commands.h"
@@ -53,8 +53,6 @@ public:
     bool pageBreakPending = false;
 
 private:
-    void skipUnknownCommand();
-
     Engine& engine_;
     KeyWait keyWait_;
     std::FILE* trace_ = nullptr;

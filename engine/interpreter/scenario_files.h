@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "common/file_lock.h"
+#include "engine/rules/field_reader.h"
 
 namespace qt::engine {
 
@@ -37,7 +38,7 @@ public:
     int32_t lineNumber = 0;
 
 private:
-    bool atEnd() const { return pos_ >= contentEnd_; }
+    bool atEnd() const { return fields_.atEnd(); }
     void release();
 
     Engine* engine_ = nullptr;
@@ -46,8 +47,7 @@ private:
     LockedFile file_;
     char* data_ = nullptr;  // the whole file
     size_t size_ = 0;
-    size_t pos_ = 0;
-    size_t contentEnd_ = 0;  // after the last byte that is not a blank
+    FieldReader fields_;
     char* buffer_ = nullptr;
     size_t capacity_ = 0;
     size_t lastLength_ = 0;

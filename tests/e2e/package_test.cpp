@@ -166,10 +166,12 @@ TEST_F(Package, MidiTakesOnlyThePatchesItPlays) {
         "\x00\xC0\x13\x00\x90\x3C\x40\x60\x80\x3C\x00\x00\x99\x24\x40\x60\x89\x24\x00\x00\xFF\x2F\x00", 23);
     const std::string midi = std::string("MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0", 21) + char(track.size()) + track;
     for (bool plays : {true, false}) {
-        ProgramFolder folder({}, "song");
+        ProgramFolder folder({"qPre"}, "song");
         folder.write("song/qRun.ini", "[main]\r\nFirstScenario=a.dat\r\n");
-        folder.write("song/a.dat", std::string("\x82\xa9\r\n") + (plays ? "/bgm,tune.MID,;\r\n" : "") + "/@,;\r\n");
+        folder.write("song/a.txt", std::string(plays ? "/bgm tune.MID\r\n" : "") + "/@\r\n");
+        folder.write("song/filelist.ini", "a.txt\r\na.dat\r\n");
         folder.write("song/tune.mid", midi);
+        ASSERT_EQ(folder.run("cd song && ./qPre"), 0) << folder.out << folder.err;
         ASSERT_EQ(folder.run(std::string(kPackage) + " song out"), 0) << folder.err;
         EXPECT_EQ(fs::exists(folder / "out/song/timidity"), plays);
         if (!plays) continue;
