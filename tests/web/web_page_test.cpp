@@ -183,8 +183,8 @@ TEST_F(WebPage, ReportsAsOnTheDesktop) {
         EXPECT_EQ(game.read("out/console.txt").substr(0, box.size() + 1), box + "\n");
         EXPECT_EQ(result("after"), "[true,1,true,true]");
         // Every character of the box is in the fonts of the page.
-        EXPECT_EQ(game.run("/usr/bin/python3 " + std::string(QT_SOURCE_DIR) + "/tests/web/font_cover.py site out/box.txt"),
-                  0)
+        EXPECT_EQ(
+            game.run("/usr/bin/python3 " + std::string(QT_SOURCE_DIR) + "/tests/web/font_cover.py site out/box.txt"), 0)
             << game.out;
     }
 }
