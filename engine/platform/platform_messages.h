@@ -23,4 +23,5 @@ inline const Message missingX11{"the X window system's libraries are missing (De
 
 // Audio.
 inline const Message noAudioDevice{"音声デバイスが開けません。音を出さずに続けます"};
+inline const Message midiNotPlayed{"MIDIの音色がありません。MIDIの曲は無音のまま続けます"};
 }  // namespace qt::platform::msg
