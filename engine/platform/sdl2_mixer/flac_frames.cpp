@@ -35,7 +35,7 @@ bool flacFramesFit(const std::string& path) {
         if (!f || std::fread(magic, 1, 4, f.get()) != 4 || std::memcmp(magic, "fLaC", 4) != 0) return true;
     }
     std::unique_ptr<FLAC__StreamDecoder, void (*)(FLAC__StreamDecoder*)> decoder(FLAC__stream_decoder_new(),
-                                                                                  &FLAC__stream_decoder_delete);
+                                                                                 &FLAC__stream_decoder_delete);
     if (!decoder) return false;
     Scan scan;
     if (FLAC__stream_decoder_init_file(decoder.get(), path.c_str(), onWrite, onMetadata, onError, &scan) !=
