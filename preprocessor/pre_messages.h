@@ -64,6 +64,8 @@ inline const Message usage{
     "  ソースファイル  それぞれを同じ場所の拡張子 extAfter のファイルに変換します\n"
     "  フォルダ        qPre のフォルダかその下のフォルダのソースファイルを"
     "ファイルリストに書き足します\n"
+    "  --batch         ファイルリストを変換します（ENTER 待ちなし、finishExeRun も起動しません。"
+    "qRun の F5 が使います）\n"
     "  --help          この説明を表示します\n"
     "  --version       版を表示します\n"
     "ソースは Shift-JIS か UTF-8、改行は CR LF か LF です。"

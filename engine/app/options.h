@@ -17,6 +17,11 @@ struct AppOptions {
     std::string captureDir;  // absolute
     uint32_t untilMs = 600000;
     std::string tracePath;  // absolute
+    bool author = false;
+    // --from FILE:LINE: FILE as given, and made absolute from the folder
+    // qRun was started in.
+    std::string fromFile, fromFileAbsolute;
+    uint32_t fromLine = 0;
     // Carried over by a restart.
     uint32_t startMs = 0;
     bool restarted = false;
@@ -29,5 +34,8 @@ bool parseOptions(int argc, char** argv, AppOptions& options, int& exitCode);
 
 // The arguments that start the same run again, going on at `startMs`.
 std::vector<std::string> restartArguments(const AppOptions& options, uint32_t startMs, uint32_t waitsSoFar);
+// F5: the same run again from "FILE:LINE", on the desktop too.
+std::vector<std::string> reloadArguments(const AppOptions& options, uint32_t startMs, uint32_t waitsSoFar,
+                                         const std::string& from);
 
 }  // namespace qt::engine

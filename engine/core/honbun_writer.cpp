@@ -104,12 +104,36 @@ void HonbunWriter::setColors(platform::ColorRef text, platform::ColorRef shadow,
 void HonbunWriter::drawLine(const char* textCp932) {
     if (target_ == nullptr || !font_) return;
     const std::string_view text(textCp932, std::strlen(textCp932));
+    if (deferring_) {
+        deferred_.push_back({deferredText_.size(), text.size(), curX, curY});
+        deferredText_.append(text);
+        return;
+    }
+    draw(text, curX, curY);
+}
+
+void HonbunWriter::draw(std::string_view text, int64_t x, int64_t y) {
     if ((shadowColor & kTopBit) == 0 && !opaque) {
-        font_->draw(*target_, onSurface(curX + 1), onSurface(curY + 1), text, shadowColor, std::nullopt);
+        font_->draw(*target_, onSurface(x + 1), onSurface(y + 1), text, shadowColor, std::nullopt);
     }
     std::optional<platform::ColorRef> background;
     if (opaque) background = backgroundColor;
-    font_->draw(*target_, onSurface(curX), onSurface(curY), text, textColor, background);
+    font_->draw(*target_, onSurface(x), onSurface(y), text, textColor, background);
+}
+
+void HonbunWriter::setDeferred(bool deferred) {
+    if (!deferred) drawDeferred();
+    deferring_ = deferred;
+}
+
+void HonbunWriter::drawDeferred() {
+    for (const Deferred& d : deferred_) draw(std::string_view(deferredText_).substr(d.offset, d.length), d.x, d.y);
+    dropDeferred();
+}
+
+void HonbunWriter::dropDeferred() {
+    deferred_.clear();
+    deferredText_.clear();
 }
 
 void HonbunWriter::nextLine() {

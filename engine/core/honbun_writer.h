@@ -3,6 +3,9 @@
 // drawn on the presentation screen one line pitch below the previous one.
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "engine/platform/text.h"
 #include "engine/platform/pixels/surface.h"
@@ -29,6 +32,15 @@ public:
 
     void drawLine(const char* textCp932);
     void nextLine();
+
+    // While deferred, lines are kept and drawn only when something else
+    // uses the presentation screen (MemoryDCs::getDC(0)): when fast-forward
+    // passes a page that is covered before anybody sees it, its text is never
+    // drawn. The pixels come out the same either way.
+    void setDeferred(bool deferred);
+    void drawDeferred();
+    // The presentation screen is about to be covered whole.
+    void dropDeferred();
     void resetPosition() {
         curX = baseX;
         curY = baseY;
@@ -49,6 +61,15 @@ public:
     platform::FontRequest fontRequest;  // as last asked for
 
 private:
+    void draw(std::string_view text, int64_t x, int64_t y);
+
+    struct Deferred {
+        size_t offset, length;
+        int64_t x, y;
+    };
+    bool deferring_ = false;
+    std::vector<Deferred> deferred_;
+    std::string deferredText_;
     platform::Surface* target_ = nullptr;
     platform::Text* text_ = nullptr;
     std::unique_ptr<platform::Font> font_;

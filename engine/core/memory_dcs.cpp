@@ -81,6 +81,8 @@ platform::Surface* MemoryDCs::getDC(int32_t id) {
     if (!built_) return nullptr;
     if (id == -1) return &composition_;
     if (id == -2) return &spare_;
+    // Whoever uses the presentation screen sees the body text drawn so far.
+    if (id == 0 && engine_ != nullptr) engine_->honbun.drawDeferred();
     return &table_[id];
 }
 

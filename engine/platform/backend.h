@@ -7,7 +7,7 @@
 // What a new backend supplies:
 // - metrics(): the display's size and the frame sizes the window is centred by;
 // - createWindow() (hidden), showWindow() (and take the input focus),
-//   destroyWindow(): the one window;
+//   destroyWindow(), setTitle(): the one window;
 // - present(picture): the picture at the client area's top left, dark grey
 //   (64, 64, 64) beyond it;
 // - pollInput(sink): everything that came in since the last call, in the
@@ -33,7 +33,7 @@ namespace qt::platform {
 namespace vk {
 constexpr uint32_t back = 0x08, enter = 0x0D, shift = 0x10, escape = 0x1B, space = 0x20;
 constexpr uint32_t left = 0x25, up = 0x26, right = 0x27, down = 0x28;
-constexpr uint32_t separator = 0x6C, f12 = 0x7B;
+constexpr uint32_t separator = 0x6C, f5 = 0x74, f12 = 0x7B;
 // Letters 'A'..'Z' and digits '0'..'9' are their ASCII codes.
 }  // namespace vk
 
@@ -87,6 +87,8 @@ public:
     virtual void destroyWindow() = 0;
 
     virtual void present(const Surface& picture) = 0;
+    // A new title for the window made before.
+    virtual void setTitle(std::string_view titleCp932) = 0;
 
     virtual void pollInput(InputSink& sink) = 0;
 

@@ -155,6 +155,10 @@ public:
         if (window_) showPicture(window_, picture);
     }
 
+    void setTitle(std::string_view titleCp932) override {
+        if (window_) SDL_SetWindowTitle(window_, cp932ToUtf8(titleCp932).c_str());
+    }
+
     // The hit test has already started the move or resize.
     void beginDrag(bool) override {}
 
