@@ -58,14 +58,18 @@ std::string withExtension(const std::string& path, std::string_view ext) {
 }
 
 // Where line `line` begins, lines ended as the conversion ends them: by CR
-// LF, or by LF in a text without any CR. Past the last line: the end.
+// LF, or by LF in a text without any CR. npos past the last line.
 size_t lineStart(std::string_view text, int32_t line) {
+    if (line <= 1) return 0;
     const bool crLf = text.find('\r') != std::string_view::npos;
     int32_t at = 1;
-    for (size_t i = 0; i < text.size() && at < line; ++i) {
-        if (text[i] == '\n' && (!crLf || (i > 0 && text[i - 1] == '\r')) && ++at == line) return i + 1;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (!crLf || (i > 0 && text[i - 1] == '\r')) && ++at == line) {
+            // A last line end begins no line.
+            return i + 1 < text.size() ? i + 1 : std::string_view::npos;
+        }
     }
-    return at >= line ? 0 : text.size();
+    return std::string_view::npos;
 }
 
 bool readsAsUtf8(std::string_view bytes) {
@@ -103,7 +107,9 @@ Located convertedOffset(const PreSettings& settings, const std::vector<Entry>& b
                         int32_t line, int64_t& offset) {
     std::ifstream in(sourceDisk, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string prefix = bytes.substr(0, lineStart(bytes, line));
+    const size_t cut = lineStart(bytes, line);
+    if (cut == std::string::npos) return Located::pastEnd;
+    std::string prefix = bytes.substr(0, cut);
     // A cut Shift-JIS text may look like UTF-8; a trailing comment holding
     // a byte UTF-8 never has keeps it read as the whole file is.
     if (!readsAsUtf8(bytes) && readsAsUtf8(prefix)) prefix += "//\x80";

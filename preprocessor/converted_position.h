@@ -22,6 +22,7 @@ struct ConvertedPosition {
 enum class Located {
     found,
     notConverted,  // a source whose converted file does not exist
+    pastEnd,       // a source line after its last line
     listInUse,     // the file list cannot be read (another qPre has it, ...)
     failed,        // the conversion up to the line could not be done
 };

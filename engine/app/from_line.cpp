@@ -43,6 +43,7 @@ bool locateFrom(const AppOptions& options, ScenarioLine& target) {
     switch (pre::locateConverted(*disk, static_cast<int32_t>(options.fromLine), position)) {
         case pre::Located::found: break;
         case pre::Located::notConverted: note(msg::fromNotConverted.utf8() + options.fromFile); return false;
+        case pre::Located::pastEnd: note(msg::fromPastEnd.utf8() + target.name); return false;
         case pre::Located::listInUse: note(msg::fromListUnreadable.utf8() + options.fromFile); return false;
         case pre::Located::failed: note(msg::fromNotConvertible.utf8() + target.name); return false;
     }

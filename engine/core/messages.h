@@ -98,6 +98,7 @@ inline const Message noWindowMade{"the window cannot be created; to play without
 inline const Message restartFailed{"cannot start again: "};
 inline const Message fromNotReached{"--from: the play does not reach "};
 inline const Message fromNoFile{"--from: no such file: "};
+inline const Message fromPastEnd{"--from: the source has no such line: "};
 inline const Message fromNotConverted{"--from: not converted yet (run qPre): "};
 inline const Message fromListUnreadable{"--from: qPre's file list cannot be read now, for "};
 inline const Message fromNotConvertible{"--from: the source cannot be converted up to "};

@@ -1,9 +1,10 @@
 #include "engine/core/reload.h"
 
+#include <unistd.h>
+
 #include <string>
 
 #include "common/cp932.h"
-#include "common/exe_folder.h"
 #include "common/paths.h"
 #include "engine/core/engine.h"
 #include "engine/core/main_window.h"
@@ -41,7 +42,10 @@ void reloadScenarios(Engine& engine) {
         return;
     }
     std::string disk = resolveExisting(file).value_or(toSlashes(file));
-    if (disk.empty() || disk[0] != '/') disk = std::string(exeFolderOnDisk()) + "/" + disk;
+    char folder[4096];  // the engine's folder, where the restart starts too
+    if ((disk.empty() || disk[0] != '/') && ::getcwd(folder, sizeof folder) != nullptr) {
+        disk = std::string(folder) + "/" + disk;
+    }
     engine.restartFrom = disk + ":" + std::to_string(line);
     engine.runState = kRestarting;
     destroyMainWindow(engine);
