@@ -59,7 +59,8 @@ protected:
     }
     // Steps until a wait, the end or the window's end.
     void toWait() {
-        for (int i = 0; i < 100 && engine->runState == kRunning && backend->windowExists() && !interpreter->atEnd(); ++i)
+        for (int i = 0; i < 100 && engine->runState == kRunning && backend->windowExists() && !interpreter->atEnd();
+             ++i)
             interpreter->step();
     }
     // What the page shows and the play goes on from.
@@ -130,8 +131,8 @@ TEST_F(FastForwardTest, ATargetNeverReachedIsSaidAndThePlayGoesOnFromWhereItStop
         for (int i = 0; i < 2 && backend->windowExists(); ++i) interpreter->step();
         std::fclose(trace);
         interpreter->setTrace(nullptr);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "qRun: --from: the play does not reach s.dat:" +
-                                                              std::to_string(c.line) + "\n");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "qRun: --from: the play does not reach s.dat:" + std::to_string(c.line) + "\n");
         EXPECT_FALSE(engine->fastForward);
         EXPECT_EQ(backend->windowExists(), c.window);
         std::string expected = c.trace;
@@ -158,12 +159,15 @@ TEST_F(FastForwardTest, AuthorModeTitleNamesThePageAndF5ConvertsAndStartsThere) 
     engine->convertSources = [&](std::string& messages) {
         LockedFile probe;
         heldDuring = probe.open(folder.file("s.dat"), O_RDONLY, LockKind::exclusive) != OpenStatus::ok;
-        messages = "\n s.txt\t→\ts.dat\r\nエラー　s.txt　LINE:3: 命令引数] ダブルクォーテーションの終端が見つかりません\n";
+        messages =
+            "\n s.txt\t→\ts.dat\r\nエラー　s.txt　LINE:3: 命令引数] ダブルクォーテーションの終端が見つかりません\n";
         return 1;
     };
     windowProcedure(*engine, {EventType::keyUp, vk::f5, kReleaseKeyData});
     EXPECT_FALSE(heldDuring);
-    EXPECT_EQ(boxes(), "qPre | \n s.txt → s.dat\nエラー　s.txt　LINE:3: 命令引数] ダブルクォーテーションの終端が見つかりません\n");
+    EXPECT_EQ(
+        boxes(),
+        "qPre | \n s.txt → s.dat\nエラー　s.txt　LINE:3: 命令引数] ダブルクォーテーションの終端が見つかりません\n");
     EXPECT_EQ(state(), before);
     LockedFile probe;
     EXPECT_EQ(probe.open(folder.file("s.dat"), O_RDONLY, LockKind::exclusive), OpenStatus::sharingViolation);
