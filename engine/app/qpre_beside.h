@@ -4,9 +4,10 @@
 
 namespace qt::engine {
 
-// Runs "qPre --batch" in qRun's folder and waits for it: its exit code,
-// with what it wrote (standard output and error, in order, UTF-8) in
-// `messages`; -1 when it could not be started, `messages` saying why.
+// Runs "qPre --batch" in qRun's folder and waits for it. 0 when it
+// converted the list without a report; otherwise its exit code, 1 for a
+// report on standard error, -1 when it could not run. `messages` (UTF-8):
+// its reports, or what it printed when it reported nothing.
 int runQPreBeside(std::string& messages);
 
 }  // namespace qt::engine
