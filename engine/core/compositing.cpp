@@ -27,7 +27,9 @@ void transparentWhole(Surface& dst, const Surface& src, platform::ColorRef clear
 void allblt(Engine& engine, bool throughComposition) {
     MemoryDCs& screens = engine.screens;
     if (!screens.built()) return;
-    engine.honbun.dropDeferred();  // covered whole below
+    // Covered whole below.
+    engine.honbun.dropDeferred();
+    screens.presentationCovered();
     Surface* presentation = screens.getDC(0);
     Surface* back = screens.getDC(1);
     Surface* front = screens.getDC(2);
@@ -76,7 +78,11 @@ void darkHonbun(Engine& engine, int32_t x1, int32_t y1, int32_t x2, int32_t y2, 
 
 void restorePresentation(Engine& engine) {
     if (!engine.screens.built()) return;
-    engine.honbun.dropDeferred();  // covered whole below
+    engine.honbun.dropDeferred();  // covered whole
+    if (engine.fastForward) {
+        engine.screens.restorePresentationLater();
+        return;
+    }
     stretchWhole(*engine.screens.getDC(0), *engine.screens.getDC(-1));
 }
 

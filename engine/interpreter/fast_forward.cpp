@@ -64,6 +64,8 @@ bool Interpreter::fastForwardEnds() {
 
 void Interpreter::endFastForward(bool reached) {
     engine_.fastForward = false;
+    // The page restored and its text drawn as they wait, in that order.
+    if (engine_.screens.built()) engine_.screens.getDC(0);
     engine_.honbun.setDeferred(false);
     sound.unmute();
     if (!reached) note(msg::fromNotReached.utf8() + target_->name);

@@ -22,8 +22,9 @@ namespace fs = std::filesystem;
 using namespace qt::test;
 
 // Space every two seconds of the engine's clock: past every wait of the demo.
-const std::string kSpaces = "2000 key space\n4000 key space\n6000 key space\n8000 key space\n10000 key space\n"
-                            "12000 key space\n14000 key space\n";
+const std::string kSpaces =
+    "2000 key space\n4000 key space\n6000 key space\n8000 key space\n10000 key space\n"
+    "12000 key space\n14000 key space\n";
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
