@@ -15,26 +15,58 @@ void AuthorWarnings::note(int32_t sourceLine, Reason reason) {
     lines_.push_back(Line{sourceLine, reason});
 }
 
-std::string AuthorWarnings::report(const std::string& sourcePath) const {
+namespace {
+
+// Reasons in a fixed order.
+// clang-format off
+const struct {
+    AuthorWarnings::Reason reason;
+    const Message& text;
+} kReasons[] = {
+    {AuthorWarnings::comma, msg::warnComma},
+    {AuthorWarnings::doubleQuote, msg::warnDoubleQuote},
+    {AuthorWarnings::slashLine, msg::warnSlashLine},
+    {AuthorWarnings::loneLineFeed, msg::warnLoneLineFeed},
+};
+// clang-format on
+
+}  // namespace
+
+std::vector<AuthorWarnings::Line> AuthorWarnings::merged() const {
     // Line ends are noted before the conversion notes the rest.
     std::vector<Line> lines = lines_;
     std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.number < b.number; });
+    std::vector<Line> out;
+    for (const Line& line : lines) {
+        if (!out.empty() && out.back().number == line.number) out.back().reasons |= line.reasons;
+        else out.push_back(line);
+    }
+    return out;
+}
+
+std::string AuthorWarnings::report(const std::string& sourcePath) const {
     std::string out;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        Line line = lines[i];
-        while (i + 1 < lines.size() && lines[i + 1].number == line.number) {
-            line.reasons |= lines[++i].reasons;
-        }
+    for (const Line& line : merged()) {
         out += msg::warningCaption.cp932();
         out += sourcePath;
         out += qt::msg::lineCaption.cp932();
         out += std::to_string(line.number);
-        // Reasons in a fixed order, each after an ideographic space.
-        if ((line.reasons & comma) != 0) out += msg::warnComma.cp932();
-        if ((line.reasons & doubleQuote) != 0) out += msg::warnDoubleQuote.cp932();
-        if ((line.reasons & slashLine) != 0) out += msg::warnSlashLine.cp932();
-        if ((line.reasons & loneLineFeed) != 0) out += msg::warnLoneLineFeed.cp932();
+        // Each reason after an ideographic space.
+        for (const auto& r : kReasons) {
+            if ((line.reasons & r.reason) != 0) out += r.text.cp932();
+        }
         out += "\r\n";
+    }
+    return out;
+}
+
+std::vector<AuthorWarnings::Noted> AuthorWarnings::each() const {
+    constexpr size_t kLeadingSpace = 2;  // the ideographic space in CP932
+    std::vector<Noted> out;
+    for (const Line& line : merged()) {
+        for (const auto& r : kReasons) {
+            if ((line.reasons & r.reason) != 0) out.push_back({line.number, r.text.cp932().substr(kLeadingSpace)});
+        }
     }
     return out;
 }

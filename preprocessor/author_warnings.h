@@ -27,11 +27,21 @@ public:
     // naming `sourcePath` as the error reports do.
     std::string report(const std::string& sourcePath) const;
 
+    // Each reason of each line, in line order, as its text without the
+    // leading ideographic space (CP932).
+    struct Noted {
+        int32_t line;
+        std::string text;
+    };
+    std::vector<Noted> each() const;
+
 private:
     struct Line {
         int32_t number;
         uint8_t reasons;
     };
+    std::vector<Line> merged() const;
+
     std::vector<Line> lines_;
 };
 

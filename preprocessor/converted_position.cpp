@@ -1,19 +1,13 @@
 #include "preprocessor/converted_position.h"
 
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-#include "common/cp932.h"
 #include "common/paths.h"
-#include "common/scenario_format.h"
 #include "preprocessor/converter.h"
 #include "preprocessor/file_id.h"
 #include "preprocessor/file_list.h"
@@ -57,89 +51,47 @@ std::string withExtension(const std::string& path, std::string_view ext) {
     return path.substr(0, stem) + "." + std::string(ext);
 }
 
-// Where line `line` begins, lines ended as the conversion ends them: by CR
-// LF, or by LF in a text without any CR. npos past the last line.
-size_t lineStart(std::string_view text, int32_t line) {
-    if (line <= 1) return 0;
-    const bool crLf = text.find('\r') != std::string_view::npos;
-    int32_t at = 1;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (!crLf || (i > 0 && text[i - 1] == '\r')) && ++at == line) {
-            // A last line end begins no line.
-            return i + 1 < text.size() ? i + 1 : std::string_view::npos;
-        }
-    }
-    return std::string_view::npos;
+// Lines as the conversion counts them (by CR LF); a last line end begins
+// no line.
+int32_t lineCount(const SourceText& text) {
+    const std::string_view bytes(reinterpret_cast<const char*>(text.begin()), text.size());
+    int32_t lines = 0;
+    for (size_t at = 0; (at = bytes.find("\r\n", at)) != std::string_view::npos; at += 2) ++lines;
+    return bytes.ends_with("\r\n") ? lines : lines + 1;
 }
-
-bool readsAsUtf8(std::string_view bytes) {
-    return bytes.starts_with("\xEF\xBB\xBF") ||
-           (std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; }) && isValidUtf8(bytes));
-}
-
-// A folder of its own for the conversions, gone with everything in it.
-class Scratch {
-public:
-    Scratch() {
-        const char* tmp = ::getenv("TMPDIR");
-        std::string name = std::string(tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp") + "/qrun-from-XXXXXX";
-        if (::mkdtemp(name.data()) != nullptr) path_ = name;
-    }
-    ~Scratch() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    bool ready() const { return !path_.empty(); }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 void ignoreReport(std::string_view, std::string_view) {}
 
-// The bytes the conversion of `source` writes before line `line` begins:
-// the converter runs over the source cut there, after the `before` entries
-// (their page position carries on, as in one run of the list).
-Located convertedOffset(const PreSettings& settings, const std::vector<Entry>& before, const std::string& sourceDisk,
+// The bytes the conversion of `source` writes before line `line` begins,
+// after the `before` entries (their page position carries on, as in one run
+// of the list); all in memory.
+Located convertedOffset(const PreSettings& settings, const std::vector<Entry>& before, const std::string& sourceCp932,
                         int32_t line, int64_t& offset) {
-    std::ifstream in(sourceDisk, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t cut = lineStart(bytes, line);
-    if (cut == std::string::npos) return Located::pastEnd;
-    std::string prefix = bytes.substr(0, cut);
-    // A cut Shift-JIS text may look like UTF-8; a trailing comment holding
-    // a byte UTF-8 never has keeps it read as the whole file is.
-    if (!readsAsUtf8(bytes) && readsAsUtf8(prefix)) prefix += "//\x80";
-    if (prefix.empty()) {
-        offset = sizeof scenario::kHeaderLine - 1;
-        return Located::found;
-    }
-    Scratch scratch;
-    if (!scratch.ready()) return Located::failed;
     PageLayout layout;
     layout.pageWidth = settings.pageWidth;
     layout.pageHeight = settings.pageHeight;
     Converter converter(layout);
     converter.setIniPageSize(settings.pageWidth, settings.pageHeight);
     converter.setReportSink(ignoreReport);
-    for (size_t i = 0; i < before.size(); ++i) {
-        converter.convertFile(before[i].source.c_str(), scratch.file(std::to_string(i) + ".out").c_str());
+    std::string output;
+    for (const Entry& e : before) {
+        ConversionRecord ignored;
+        converter.convertToMemory(e.source.c_str(), &output, &ignored);
     }
-    std::ofstream(scratch.file("source"), std::ios::binary) << prefix;
-    const std::string converted = scratch.file("source.out");
-    if (converter.convertFile(scratch.file("source").c_str(), converted.c_str()) != 0) return Located::failed;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(converted, ec);
-    if (ec) return Located::failed;
-    offset = static_cast<int64_t>(size);
+    ConversionRecord record;
+    if (converter.convertToMemory(sourceCp932.c_str(), &output, &record) != 0) return Located::failed;
+    if (line > lineCount(converter.source())) return Located::pastEnd;
+    // Lines inside a comment begin no step: the first that does at or after it.
+    const auto at = std::find_if(record.lineStarts.begin(), record.lineStarts.end(),
+                                 [&](const std::pair<size_t, int32_t>& start) { return start.second >= line; });
+    offset = static_cast<int64_t>(at == record.lineStarts.end() ? output.size() : at->first);
     return Located::found;
 }
 
-Located sourcePosition(const PreSettings& settings, const std::vector<Entry>& before, const std::string& sourceDisk,
-                       const std::optional<std::string>& outputDisk, int32_t line, ConvertedPosition& out) {
+// `sourceCp932` as the converter opens it, `sourceDisk` as on disk.
+Located sourcePosition(const PreSettings& settings, const std::vector<Entry>& before, const std::string& sourceCp932,
+                       const std::string& sourceDisk, const std::optional<std::string>& outputDisk, int32_t line,
+                       ConvertedPosition& out) {
     if (!outputDisk) return Located::notConverted;
     const auto source = statOf(sourceDisk), output = statOf(*outputDisk);
     if (!source || !output) return Located::notConverted;
@@ -147,7 +99,7 @@ Located sourcePosition(const PreSettings& settings, const std::vector<Entry>& be
     out.line = 0;
     out.stale = source->st_mtim.tv_sec > output->st_mtim.tv_sec ||
                 (source->st_mtim.tv_sec == output->st_mtim.tv_sec && source->st_mtim.tv_nsec > output->st_mtim.tv_nsec);
-    return convertedOffset(settings, before, sourceDisk, line, out.offset);
+    return convertedOffset(settings, before, sourceCp932, line, out.offset);
 }
 
 }  // namespace
@@ -183,14 +135,17 @@ Located locateConverted(const std::string& diskPath, int32_t line, ConvertedPosi
     for (size_t i = 0; i < entries.size(); ++i) {
         if (listedId(entries[i].source) != file) continue;
         const std::vector<Entry> before(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(i));
-        return sourcePosition(settings, before, diskPath, resolveExisting(entries[i].output), line, out);
+        return sourcePosition(settings, before, entries[i].source, diskPath, resolveExisting(entries[i].output), line,
+                              out);
     }
     if (sameExtension(diskPath, settings.extAfter)) {
         out = {diskPath, line, -1, false};
         return Located::found;
     }
     const std::string output = withExtension(diskPath, settings.extAfter);
-    return sourcePosition(settings, {}, diskPath, statOf(output) ? std::optional(output) : std::nullopt, line, out);
+    // The converter takes CP932 paths; one on disk is found by its bytes too.
+    return sourcePosition(settings, {}, diskPath, diskPath, statOf(output) ? std::optional(output) : std::nullopt, line,
+                          out);
 }
 
 }  // namespace qt::pre

@@ -1,8 +1,8 @@
 #pragma once
 // Where a line that an author points at stands in the converted scenario
 // (qRun --from): a line of a converted file is itself; a source line is
-// where the converted text of that line begins, found by converting what
-// comes before it exactly as qPre would.
+// where the converted text of that line begins, found by converting in
+// memory exactly as qPre would.
 #include <cstdint>
 #include <string>
 

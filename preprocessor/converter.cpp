@@ -1,6 +1,8 @@
 #include "preprocessor/converter.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "common/messages.h"
 #include "common/report.h"
@@ -9,19 +11,42 @@
 
 namespace qt::pre {
 
+int32_t ConversionRecord::sourceLine(size_t offset) const {
+    // The last line that began at or before the offset.
+    auto after = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset,
+                                  [](size_t o, const std::pair<size_t, int32_t>& start) { return o < start.first; });
+    return after == lineStarts.begin() ? 1 : std::prev(after)->second;
+}
+
 int Converter::convertFile(const char* sourcePath, const char* destPath) {
+    record_ = nullptr;
+    return convert(sourcePath, destPath, nullptr);
+}
+
+int Converter::convertToMemory(const char* sourcePath, std::string* output, ConversionRecord* record) {
+    record_ = record;
+    const int result = convert(sourcePath, nullptr, output);
+    record_ = nullptr;
+    return result;
+}
+
+int Converter::convert(const char* sourcePath, const char* destPath, std::string* memory) {
     if (warnings_ != nullptr) warnings_->clear();
     failure_ = source_.load(sourcePath);
     if (failure_.what != Failure::none) return -1;
     cursor_ = source_.begin();
     sourcePath_ = sourcePath;
     lineCounter_ = 1;
-    switch (out_.open(destPath, &source_.id())) {
-        case OutputFile::OpenResult::ok: break;
-        case OutputFile::OpenResult::locked: failure_ = {Failure::destinationLocked}; return -1;
-        case OutputFile::OpenResult::notRegular: failure_ = {Failure::destinationNotRegular}; return -1;
-        case OutputFile::OpenResult::isSource: failure_ = {Failure::destinationIsSource}; return -1;
-        case OutputFile::OpenResult::failed: failure_ = {Failure::unwritable, out_.error()}; return -1;
+    if (memory != nullptr) {
+        out_.openInMemory(memory);
+    } else {
+        switch (out_.open(destPath, &source_.id())) {
+            case OutputFile::OpenResult::ok: break;
+            case OutputFile::OpenResult::locked: failure_ = {Failure::destinationLocked}; return -1;
+            case OutputFile::OpenResult::notRegular: failure_ = {Failure::destinationNotRegular}; return -1;
+            case OutputFile::OpenResult::isSource: failure_ = {Failure::destinationIsSource}; return -1;
+            case OutputFile::OpenResult::failed: failure_ = {Failure::unwritable, out_.error()}; return -1;
+        }
     }
     if (warnings_ != nullptr) checkLineEnds();
     out_.putText(scenario::kHeaderLine);
@@ -49,6 +74,11 @@ void Converter::checkLineEnds() {
 }
 
 bool Converter::step() {
+    if (record_ != nullptr) {
+        auto& starts = record_->lineStarts;
+        if (starts.empty() || starts.back().second != lineCounter_)
+            starts.emplace_back(out_.memorySize(), lineCounter_);
+    }
     while (*cursor_ == ' ' || *cursor_ == '\t') ++cursor_;
     switch (*cursor_) {
         case '/':
@@ -119,6 +149,10 @@ void Converter::showErrorBox(const std::string& text, int32_t line) const {
     caption += sourcePath_;
     caption += msg::lineCaption.cp932();
     caption += std::to_string(line);
+    if (record_ != nullptr) {
+        record_->errors.emplace_back(line, text);
+        return;
+    }
     if (sink_ != nullptr) {
         sink_(caption, text);
         return;

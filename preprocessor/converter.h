@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "preprocessor/author_warnings.h"
 #include "preprocessor/failure.h"
@@ -13,6 +15,21 @@
 #include "preprocessor/source_text.h"
 
 namespace qt::pre {
+
+// What an in-memory conversion found besides its output, for qPre --check.
+struct ConversionRecord {
+    // The error reports (CP932 text) by source line, instead of the console.
+    std::vector<std::pair<int32_t, std::string>> errors;
+    // Output offset at which each source line's output begins, in order.
+    std::vector<std::pair<size_t, int32_t>> lineStarts;
+    // Display lines of a page from this one on are drawn below the window.
+    int32_t hiddenFrom = INT32_MAX;
+    // Source line of the first display line drawn there; 0 for none.
+    int32_t firstHiddenLine = 0;
+
+    // The source line whose output holds `offset`.
+    int32_t sourceLine(size_t offset) const;
+};
 
 class Converter {
 public:
@@ -23,6 +40,11 @@ public:
     // destination cannot be written, and failure() tells why.
     int convertFile(const char* sourcePath, const char* destPath);
     const FailureDetail& failure() const { return failure_; }
+    // The same conversion into `output` in memory; nothing on disk changes.
+    // The errors go to `record`, with where each source line went.
+    int convertToMemory(const char* sourcePath, std::string* output, ConversionRecord* record);
+    // The text of the last source read.
+    const SourceText& source() const { return source_; }
     // After a conversion: the source line whose 0 byte ended the text, 0
     // when the source holds none.
     int32_t zeroByteLine() const { return source_.zeroByteLine(); }
@@ -76,8 +98,12 @@ private:
     void checkBodyRun(const unsigned char* from, const unsigned char* to, bool lineStart);
     void checkLineEnds();
 
+    int convert(const char* sourcePath, const char* destPath, std::string* memory);
+
     PageLayout& layout_;
     SourceText source_;
+    ConversionRecord* record_ = nullptr;
+    int32_t bodyLine_ = 0;  // the source line of the body text being laid out
     OutputFile out_;
     const unsigned char* cursor_ = nullptr;
     int32_t lineCounter_ = 1;

@@ -14,6 +14,7 @@
 #include "preprocessor/failure.h"
 #include "preprocessor/finish_exe.h"
 #include "preprocessor/folder_mode.h"
+#include "preprocessor/game_check.h"
 #include "preprocessor/output_file.h"
 #include "preprocessor/pre_messages.h"
 
@@ -155,13 +156,21 @@ int runQPre(int argc, const char* const* argv) {
         settings.startFinishExe = false;
     }
     const CCmdLine cmdLine(batch ? 1 : argc, argv);
+    const bool check = option == "--check";
     std::vector<std::string> args;
     for (uint32_t i = 0; i < cmdLine.argumentCount(); ++i) {
         const char* arg = cmdLine.argument(i);
+        if (check && i == 1) continue;
         args.push_back(i == 0 ? std::string(arg) : absolutePath(started, arg));
     }
-    removeTemporaryFileOnSignals();
     static const Console console;
+    if (check) {
+        // Writes nothing, so waits for no ENTER and starts nothing either.
+        const int code = runCheck(std::vector<std::string>(args.begin() + 1, args.end()), settings, console);
+        std::fflush(stdout);
+        return code;
+    }
+    removeTemporaryFileOnSignals();
     static Driver driver(settings, console);
     const int code = driver.run(args);
     std::fflush(stdout);

@@ -15,6 +15,8 @@ bool FileListReader::open(const char* cp932Path) {
     file_.close();
     pos_ = end_ = 0;
     lineFeedEnds_ = false;
+    nextLine_ = 1;
+    entryLine_ = 0;
     failure_ = {};
     const auto disk = resolveExisting(cp932Path);
     if (!disk) {
@@ -128,18 +130,27 @@ FileListReader::Entry FileListReader::readEntry(char* source, size_t sourceSize,
     for (;;) {
         const int first = readByte();
         if (first < 0) return Entry::none;
-        if (first == '\n' && lineFeedEnds_) continue;  // an empty line
+        if (first == '\n' && lineFeedEnds_) {  // an empty line
+            ++nextLine_;
+            continue;
+        }
         const int second = readByte();
         if (second < 0) return Entry::none;
-        if (first == '\r' && second == '\n') continue;  // an empty line
+        if (first == '\r' && second == '\n') {  // an empty line
+            ++nextLine_;
+            continue;
+        }
         if (first == ';') {
             stepBack(1);
             if (skipLine() != LineResult::line) return Entry::none;
+            ++nextLine_;
             continue;
         }
         stepBack(2);
         break;
     }
+    entryLine_ = nextLine_;
+    nextLine_ += 2;
     const LineResult sourceResult = readLine(source, sourceSize);
     if (sourceResult != LineResult::line) {
         if (sourceResult == LineResult::tooLong && tooLong != nullptr) *tooLong = true;

@@ -2,6 +2,7 @@
 // The file list: pairs of lines, source path then output path, CR LF ended
 // (or LF ended in a list without any CR).
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "common/file_lock.h"
@@ -24,6 +25,9 @@ public:
     // (the list ends there).
     Entry readEntry(char* source, size_t sourceSize, char* output, size_t outputSize, bool* tooLong = nullptr);
 
+    // The line of the list on which the last entry's source path stands.
+    int32_t entryLine() const { return entryLine_; }
+
     LineResult readLine(char* buffer, size_t size);
     LineResult skipLine();
 
@@ -40,6 +44,8 @@ private:
     LockedFile file_;
     FailureDetail failure_;
     bool lineFeedEnds_ = false;
+    int32_t nextLine_ = 1;
+    int32_t entryLine_ = 0;
     unsigned char buffer_[kKeep + kChunk];
     size_t pos_ = 0;
     size_t end_ = 0;

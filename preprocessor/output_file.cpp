@@ -125,8 +125,17 @@ void removeTemporaryFileOnSignals() {
 
 OutputFile::~OutputFile() { discard(); }
 
+void OutputFile::openInMemory(std::string* memory) {
+    discard();
+    failed_ = false;
+    error_ = 0;
+    memory_ = memory;
+    memory_->clear();
+}
+
 OutputFile::OpenResult OutputFile::open(const char* cp932Path, const FileId* source) {
     discard();
+    memory_ = nullptr;
     failed_ = false;
     error_ = 0;
     used_ = 0;
@@ -194,6 +203,10 @@ void OutputFile::flush() {
     const char* p = buffer_;
     size_t left = used_;
     used_ = 0;
+    if (memory_ != nullptr) {
+        memory_->append(p, left);
+        return;
+    }
     if (failed_ || fd_ < 0) return;
     while (left > 0) {
         const ssize_t n = ::write(fd_, p, left);
@@ -209,6 +222,11 @@ void OutputFile::flush() {
 }
 
 bool OutputFile::commit() {
+    if (memory_ != nullptr) {
+        flush();
+        memory_ = nullptr;
+        return true;
+    }
     if (fd_ < 0) return false;
     flush();
     const int fd = fd_;
@@ -241,6 +259,7 @@ void OutputFile::discard() {
     }
     tempPath_.clear();
     used_ = 0;
+    memory_ = nullptr;
     destLock_.close();
 }
 

@@ -27,6 +27,11 @@ public:
     // error() tells why. Temporary files whose writer is gone are removed
     // from the destination's folder first (once per folder and process).
     OpenResult open(const char* cp932Path, const FileId* source = nullptr);
+    // Collects the bytes in `memory` instead (emptied first); no file is
+    // touched, and commit succeeds.
+    void openInMemory(std::string* memory);
+    // Bytes put since the open (in memory only).
+    size_t memorySize() const { return memory_ == nullptr ? 0 : memory_->size() + used_; }
 
     void put(char c) {
         if (used_ == kBufferSize) flush();
@@ -68,6 +73,7 @@ private:
     int error_ = 0;
     std::string tempPath_;
     std::string destPath_;
+    std::string* memory_ = nullptr;
     size_t used_ = 0;
     char buffer_[kBufferSize];
 };

@@ -40,6 +40,9 @@ bool mayNotEndLine(const unsigned char* p) { return isPair(p, 0x75) || isPair(p,
 }  // namespace
 
 void Converter::lineEnd() {
+    if (record_ != nullptr && record_->firstHiddenLine == 0 && layout_.pageLine >= record_->hiddenFrom) {
+        record_->firstHiddenLine = bodyLine_;
+    }
     out_.putText(scenario::kLineEnd);
     ++layout_.pageLine;
     pageTest();
@@ -72,6 +75,7 @@ void Converter::checkBodyRun(const unsigned char* from, const unsigned char* to,
 void Converter::bodyTextLine() {
     // Runs of ordinary characters are copied in one piece; the loop stops
     // for the bytes that need a decision and wherever the width is reached.
+    bodyLine_ = lineCounter_;
     const unsigned char* p = cursor_;
     const int32_t width = layout_.pageWidth;
     int32_t column = 1;

@@ -56,6 +56,24 @@ inline const Message reasonZeroByte{": NUL バイト（0x00）で本文が終わ
 inline const Message reasonListInUse{"ほかの qPre が同じファイルリストを使っています"};
 inline const Message reasonListCrAlone{"改行が CR だけなので読めません（CR LF か LF で保存してください）"};
 
+// qPre --check: problems the engine or the conversion would meet, and the
+// summary "検査したソース N 件: エラー E 件、警告 W 件".
+inline const Message checkSources{"検査したソース "};
+inline const Message checkErrors{" 件: エラー "};
+inline const Message checkWarnings{" 件、警告 "};
+inline const Message checkCountEnd{" 件"};
+inline const Message checkPageBelowWindow{
+    "ページの最後の行がウィンドウの下にはみ出します（qPre.ini の pageHeight、"
+    "qRun.ini の basePos・fontSizeStyle・wincsizeHeight）"};
+inline const Message checkNotCp932{
+    "Shift-JIS（CP932）として読めないバイトがあります（ほかの文字コードで保存されていませんか）"};
+inline const Message checkLoneCr{"CR だけの改行は行の終わりになりません（CR LF か LF で保存してください）"};
+inline const Message checkSameSource{"同じソースをもう一度変換します（ファイルリストの "};
+inline const Message checkSameOutput{"同じ出力ファイルにもう一度書き込みます（ファイルリストの "};
+inline const Message checkListLineEnd{" 行目と同じ）"};
+inline const Message checkNextNotConverted{
+    "ファイルリストのどの組からも作られないファイルです（古いまま再生されます）\t/next"};
+
 // qPre --help (standard output).
 inline const Message usage{
     "使い方: qPre [ソースファイル ...]\n"
@@ -64,6 +82,9 @@ inline const Message usage{
     "  ソースファイル  それぞれを同じ場所の拡張子 extAfter のファイルに変換します\n"
     "  フォルダ        qPre のフォルダかその下のフォルダのソースファイルを"
     "ファイルリストに書き足します\n"
+    "  --check [ソースファイル ... | フォルダ]\n"
+    "                  何も書かずに変換し、エンジンが出すエラーも含めてすべての問題を\n"
+    "                  「ファイル:行: 内容」で一覧にします（問題があれば終了コード 1）\n"
     "  --batch         ファイルリストを変換します（ENTER 待ちなし、finishExeRun も起動しません。"
     "qRun の F5 が使います）\n"
     "  --help          この説明を表示します\n"

@@ -127,9 +127,9 @@ void BM_F5ToEditedPageHeadless(benchmark::State& state) {
     for (auto _ : state) {
         game.convertThenEdit();
         Written pictures(game / "caps");
-        const pid_t pid = qt::test::spawn({"./qRun", "--headless", "--author", "--input", "keys.txt", "--capture",
-                                           "caps", "--until", "100000"},
-                                          game.path(), {}, "/dev/null", "/dev/null", game / "err.txt");
+        const pid_t pid = qt::test::spawn(
+            {"./qRun", "--headless", "--author", "--input", "keys.txt", "--capture", "caps", "--until", "100000"},
+            game.path(), {}, "/dev/null", "/dev/null", game / "err.txt");
         Clock::time_point before, after;
         const bool ok = pictures.waitFor("wait-0001.png", before) && pictures.waitFor("wait-0002.png", after);
         stop(pid);
@@ -170,10 +170,12 @@ BENCHMARK(BM_F5ToEditedPageInTheWindow)->UseManualTime()->Unit(benchmark::kMilli
 struct LongGame : ProgramFolder {
     LongGame() : ProgramFolder({"qRun", "qPre"}) {
         runBuilt("make_assets", ".");
-        write("qRun.ini", qt::utf8ToCp932("[main]\nFirstScenario=long.dat\n[screen]\nhUserMDC_num=3\n"
-                                          "[honbun]\nbasePos=32,,300\nlineSpeed=0\ndarkBackRECT=8,,142,,311,,231,,2\n"));
+        write("qRun.ini",
+              qt::utf8ToCp932("[main]\nFirstScenario=long.dat\n[screen]\nhUserMDC_num=3\n"
+                              "[honbun]\nbasePos=32,,300\nlineSpeed=0\ndarkBackRECT=8,,142,,311,,231,,2\n"));
         write("qPre.ini", "[main]\r\nfinishExit=1\r\n[honbun]\r\npageWidth=56\r\npageHeight=5\r\n");
-        const std::string line = qt::utf8ToCp932("　吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。\r\n");
+        const std::string line =
+            qt::utf8ToCp932("　吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。\r\n");
         std::string source;
         for (int page = 0; source.size() < 1040000; ++page) {
             if (page % 40 == 0) {

@@ -14,13 +14,11 @@
 #include "engine/platform/pixels/surface.h"
 #include "engine/platform/sound.h"
 #include "engine/platform/text.h"
+#include "engine/rules/engine_settings.h"
 
 namespace qt::engine {
 
 enum RunState : int32_t { kRunning = 1, kWaitingForKey = 2, kRestarting = 3 };
-
-// Settings file of the engine, beside the executable.
-inline constexpr char kIniFile[] = "qRun.ini";
 
 struct Engine {
     // Chosen once at start-up; the engine never knows which ones run.

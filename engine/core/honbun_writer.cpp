@@ -40,7 +40,7 @@ bool HonbunWriter::init(Engine& engine, platform::Surface* presentation) {
     text_ = engine.text;
 
     ListSetting list;
-    if (!readListSetting("honbun", "basePos", "24,,24", 32, 2, 8, list)) {
+    if (!readBasePos(list)) {
         return malformed(engine, msg::basePosBad);
     }
     baseX = list.number(0);
@@ -49,13 +49,13 @@ bool HonbunWriter::init(Engine& engine, platform::Surface* presentation) {
 
     char face[33];
     readIniString("honbun", "fontFamily", msg::defaultFontFamily.c_str(), face, sizeof face, kIniFile);
-    if (!readListSetting("honbun", "fontSizeStyle", "20,,0000,,0", 32, 3, 8, list)) {
+    if (!readFontSizeStyle(list)) {
         return malformed(engine, msg::fontSizeStyleBad);
     }
     const int32_t size = list.number(0);
     font_.reset();
     setFont(face, size, list.fields[1], static_cast<uint8_t>(list.number(2)));
-    linePitch = saturated(int64_t{2} * size);
+    linePitch = linePitchFor(size);
 
     if (!readListSetting("honbun", "fontColors", "&Hffffff,,&Hff0000,,&H80000000", 32, 3, 8, list)) {
         return malformed(engine, msg::fontColorsBad);

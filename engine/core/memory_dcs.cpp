@@ -45,11 +45,10 @@ void MemoryDCs::create(Engine& engine, int32_t count, platform::ColorRef clearCo
     if (!makeScreen(engine, composition_, -1, w, h, clearColor)) return;
     if (!makeScreen(engine, spare_, -2, w, h, clearColor)) return;
 
-    count_ = static_cast<int16_t>(count);
-    if (count_ < 2) {
+    count_ = userScreenCount(count);
+    if (static_cast<int16_t>(count) < 2) {
         showMessageBox(engine, msg::memoryDCsCaption.cp932(), msg::tooFewScreens.cp932(),
                        platform::BoxIcon::exclamation);
-        count_ = 2;
     }
     // Filling a screen touches all of its memory: a table larger than the
     // machine would end in the out-of-memory killer instead of a report.

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/platform/pixels/surface.h"
+#include "engine/rules/engine_settings.h"
 
 namespace qt::engine {
 
@@ -24,7 +25,7 @@ public:
     // The screen of `id`, or null after reporting an ID out of range (or,
     // silently, when the table could not be built).
     platform::Surface* getDC(int32_t id);
-    bool isValidId(int32_t id) const { return id >= -2 && id <= count_; }
+    bool isValidId(int32_t id) const { return isValidScreenId(id, count_); }
     // Window size for ID 0, screen size for every other ID.
     std::pair<int32_t, int32_t> getScreenSize(int32_t id) const;
     platform::ColorRef getClearColor() const { return clearColor_; }

@@ -2,6 +2,7 @@
 // Fixed texts of the engine qRun: every message, caption and default text
 // it shows, in one place.
 #include "common/message.h"
+#include "engine/rules/scenario_messages.h"
 
 namespace qt::engine::msg {
 
@@ -12,7 +13,6 @@ inline const Message memoryDCsCaption{"memoryDCsクラス"};
 // Start-up and settings.
 inline const Message defaultTitle{"かすみ Ver0.00002"};
 inline const Message exeFolderFailed{"exeFolderが設定できませんでした"};
-inline const Message firstScenarioMissing{"「最初に読み込むシナリオファイル」が存在しません\n"};
 inline const Message viewstrXYBad{"INI [keywait]\nviewstrXY_flasherが異常です"};
 inline const Message onOffColorBad{"INI [keywait]\nOnColorOffColorが異常です"};
 inline const Message basePosBad{"INI] basePosが異常です"};
@@ -33,25 +33,6 @@ inline const Message screensAllocFailed{"メモリ確保失敗 [memoryDCsクラ�
 inline const Message screenCreateFailed{"仮想画面の作成に失敗 [memoryDCsクラス]\n> "};
 inline const Message screenIdOutOfRange{"仮想画面IDが範囲外です\n> "};
 inline const Message darkRangeBad{"仮想画面.darkHonbun] 範囲が異常です"};
-
-// Scenario reader.
-inline const Message readerAllocFailed{"[scenarioFilesクラス] メモリ確保に失敗"};
-inline const Message scenarioHeld{"[二重起動]\nシナリオファイルが開けません"};
-inline const Message notPreprocessed{"プリプロセッサ済みシナリオファイルでは無いようです"};
-
-// Interpreter and commands.
-inline const Message unknownCommand{"存在しない命令があります\n/"};
-inline const Message tooManyArguments{"命令引数が多すぎます。あるいは ; を忘れています"};
-inline const Message keyWaitUnexpected{"想定外の動作｡qKeywait()でCaseElseが呼ばれた"};
-inline const Message curidBad{"ID指定が異常です /curID"};
-inline const Message nextBadPath{"指定のファイルパスは無効です\t/next"};
-inline const Message iroCountBad{"引数の個数が異常です\t/iro"};
-inline const Message imageCountBad{"/eの引数の個数が異常です"};
-inline const Message imageLoadFailed{
-    "画像の読み込みに失敗しました。\nファイルパスを間違えていないか確認してください\n> "};
-inline const Message imageReadFailed{"読込失敗 /e"};
-inline const Message soundBadCommand{"コマンドが異常です。[音関連命令"};
-inline const Message soundOpenFailed{"ファイルが開けません [音関連命令\n> "};
 
 // Standard error and the command line (UTF-8; see note()).
 inline const Message usage{

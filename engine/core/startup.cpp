@@ -47,7 +47,7 @@ bool startUp(Engine& engine) {
 
     const platform::ColorRef clear =
         static_cast<platform::ColorRef>(readIniNumber("screen", "ClearColor", 0xFF00FF, kIniFile));
-    const int32_t count = readIniInt("screen", "hUserMDC_num", 2, kIniFile);
+    const int32_t count = readUserScreenCount();
     engine.screens.create(engine, count, clear);
 
     showMainWindow(engine);
@@ -55,7 +55,7 @@ bool startUp(Engine& engine) {
     platform::Surface* presentation = engine.screens.built() ? engine.screens.getDC(0) : nullptr;
     engine.honbun.init(engine, presentation);
 
-    readIniString("main", "FirstScenario", "", path, sizeof path, kIniFile);
+    readFirstScenario(path, sizeof path);
     if (!pathExists(path)) errexit(engine, msg::firstScenarioMissing.cp932() + path);
     engine.host->openFirst(path);
     return true;

@@ -2,13 +2,12 @@
 #include <string>
 
 #include "common/numeral.h"
-#include "common/paths.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
 #include "engine/core/messages.h"
 #include "engine/interpreter/image_command.h"
 #include "engine/interpreter/interpreter.h"
-#include "engine/platform/pixels/image.h"
+#include "engine/rules/command_rules.h"
 
 namespace qt::engine {
 
@@ -33,10 +32,9 @@ int drawImageFile(Engine& engine, const char* path, int32_t x, int32_t y, int32_
                   int32_t srcY, int32_t srcWidth, int32_t srcHeight, int32_t transparency, bool widthPercent,
                   bool heightPercent) {
     platform::Surface& image = engine.screens.loading;
-    const std::optional<std::string> disk = resolveExisting(path);
     // PNG pixels less than half opaque take the clear colour, so that they
     // are see-through wherever the clear colour is.
-    if (!disk || !platform::loadImage(*disk, image, engine.screens.getClearColor())) {
+    if (!loadImageFile(path, image, engine.screens.getClearColor())) {
         showErrorBox(engine, msg::imageLoadFailed.cp932() + path);
         return -1;
     }
@@ -86,6 +84,10 @@ void imageCommand(Interpreter& interpreter) {
         height = numeralInt(h);
     }
 
+    if (!imageCountAccepted(a.count)) {
+        showErrorBox(engine, msg::imageCountBad.cp932());
+        return;
+    }
     int32_t x = 0, y = 0, transparency = -1, srcX = 0, srcY = 0, srcWidth = 0, srcHeight = 0;
     switch (a.count) {
         case 10:
@@ -102,8 +104,7 @@ void imageCommand(Interpreter& interpreter) {
             x = numeralInt(a.slot(1));
             y = numeralInt(a.slot(2));
             break;
-        case 1: break;
-        default: showErrorBox(engine, msg::imageCountBad.cp932()); return;
+        default: break;  // one argument: the file alone
     }
     if (drawImageFile(engine, a.slot(0), x, y, width, height, srcX, srcY, srcWidth, srcHeight, transparency,
                       widthPercent, heightPercent) == -1) {

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "common/cp932.h"
-#include "common/sjis.h"
 #include "engine/core/compositing.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
@@ -11,6 +10,7 @@
 #include "engine/core/messages.h"
 #include "engine/interpreter/image_command.h"
 #include "engine/interpreter/other_commands.h"
+#include "engine/rules/command_table.h"
 
 namespace qt::engine {
 
@@ -24,30 +24,28 @@ void allbltDirect(Interpreter& interpreter) { allblt(interpreter.engine(), false
 void bgm(Interpreter& interpreter) { interpreter.sound.bgm(interpreter.engine(), interpreter.commandArgs); }
 void se(Interpreter& interpreter) { interpreter.sound.se(interpreter.engine(), interpreter.commandArgs); }
 
-enum class Before { nothing, skipField, gather };
-
-struct Command {
-    const char* word;
-    Before before;
-    void (*handler)(Interpreter&);
+// Lets the argument gathering read through the engine's reader.
+struct ReaderSource {
+    ScenarioFiles& reader;
+    bool atEnd() const { return reader.fieldLength() == -1; }
+    const char* next() { return reader.nextField(); }
 };
 
-// Compared in this order; the first equal word wins.
-// clang-format off
-constexpr Command kCommands[] = {
-    {"\\", Before::skipField, pageBreak},
-    {"@", Before::skipField, waitForKey},
-    {"end", Before::nothing, endCommand},
-    {"e", Before::gather, imageCommand},
-    {"allblt", Before::skipField, allbltThrough},
-    {"allbltdirect", Before::skipField, allbltDirect},
-    {"curid", Before::gather, curidCommand},
-    {"bgm", Before::gather, bgm},
-    {"se", Before::gather, se},
-    {"next", Before::gather, nextCommand},
-    {"iro", Before::gather, iroCommand},
-};
-// clang-format on
+void runHandler(Interpreter& interpreter, Command command) {
+    switch (command) {
+        case Command::pageBreak: pageBreak(interpreter); break;
+        case Command::keyWait: waitForKey(interpreter); break;
+        case Command::end: endCommand(interpreter); break;
+        case Command::image: imageCommand(interpreter); break;
+        case Command::allblt: allbltThrough(interpreter); break;
+        case Command::allbltDirect: allbltDirect(interpreter); break;
+        case Command::curid: curidCommand(interpreter); break;
+        case Command::bgm: bgm(interpreter); break;
+        case Command::se: se(interpreter); break;
+        case Command::next: nextCommand(interpreter); break;
+        case Command::iro: iroCommand(interpreter); break;
+    }
+}
 
 }  // namespace
 
@@ -134,48 +132,23 @@ void Interpreter::interpreterStep() {
 }
 
 void Interpreter::dispatchCommand(const char* word) {
-    for (const Command& entry : kCommands) {
-        if (sameText(word, entry.word) != 0) continue;
-        switch (entry.before) {
+    if (const CommandWord* entry = findCommand(word)) {
+        switch (entry->before) {
             case Before::nothing: break;
             case Before::skipField: reader.nextField(); break;
             case Before::gather: collectArguments(); break;
         }
-        entry.handler(*this);
+        runHandler(*this, entry->command);
         return;
     }
     showErrorBox(engine_, msg::unknownCommand.cp932() + word);
-    skipUnknownCommand();
-}
-
-void Interpreter::skipUnknownCommand() {
-    for (;;) {
-        const char* field = reader.nextField();
-        if (reader.fieldLength() == -1) {
-            destroyMainWindow(engine_);
-            return;
-        }
-        if (field != nullptr && field[0] == ';') return;
-    }
+    ReaderSource source{reader};
+    if (skipUnknownCommand(source)) destroyMainWindow(engine_);
 }
 
 void Interpreter::collectArguments() {
-    commandArgs.clear();
-    while (commandArgs.count < kArgSlots) {
-        if (reader.fieldLength() == -1) return;
-        const char* field = reader.nextField();
-        if (field == nullptr) return;
-        if (field[0] == '/') break;
-        if (field[0] == ';') return;
-        commandArgs.append(field);
-    }
-    // Every slot is taken or a command field came first: the next field must
-    // close the arguments. At the end of the file nothing more is read, and
-    // the missing ";" is reported all the same.
-    const char* closing = reader.fieldLength() == -1 ? nullptr : reader.nextField();
-    if (closing == nullptr || closing[0] != ';') {
-        showErrorBox(engine_, msg::tooManyArguments.cp932());
-    }
+    ReaderSource source{reader};
+    if (!gatherArguments(source, commandArgs)) showErrorBox(engine_, msg::tooManyArguments.cp932());
 }
 
 }  // namespace qt::engine

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/core/scenario_host.h"
-#include "engine/interpreter/command_args.h"
+#include "engine/rules/command_args.h"
 #include "engine/interpreter/key_wait.h"
 #include "engine/interpreter/scenario_files.h"
 #include "engine/interpreter/sound_commands.h"
@@ -78,7 +78,6 @@ public:
     bool pageBreakPending = false;
 
 private:
-    void skipUnknownCommand();
     void writeTrace(int32_t line, const char* field);
     // fast_forward.cpp
     void startFastForward();

@@ -1,12 +1,12 @@
 // The commands end, curid, next and iro.
 #include "common/numeral.h"
-#include "common/paths.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
 #include "engine/core/main_window.h"
 #include "engine/core/messages.h"
 #include "engine/interpreter/interpreter.h"
 #include "engine/interpreter/other_commands.h"
+#include "engine/rules/command_rules.h"
 
 namespace qt::engine {
 
@@ -25,7 +25,7 @@ void curidCommand(Interpreter& interpreter) {
 void nextCommand(Interpreter& interpreter) {
     Engine& engine = interpreter.engine();
     const char* path = interpreter.commandArgs.slot(0);
-    if (!pathExists(path)) {
+    if (!nextTargetExists(path)) {
         showErrorBox(engine, msg::nextBadPath.cp932());
         return;
     }
@@ -35,7 +35,7 @@ void nextCommand(Interpreter& interpreter) {
 void iroCommand(Interpreter& interpreter) {
     Engine& engine = interpreter.engine();
     const CommandArgs& args = interpreter.commandArgs;
-    if (args.count != 1) {
+    if (!iroCountAccepted(args.count)) {
         showErrorBox(engine, msg::iroCountBad.cp932());
         return;
     }

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "common/paths.h"
-#include "common/scenario_format.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
 #include "engine/core/messages.h"
@@ -20,9 +19,6 @@ namespace qt::engine {
 namespace {
 
 constexpr size_t kInitialCapacity = 1024;
-constexpr char kCR = scenario::kLineEnd[0], kLF = scenario::kLineEnd[1];
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Reads the whole open file. Returns false for a folder or a read error.
 bool readAll(int fd, char*& data, size_t& size, bool& noMemory) {
@@ -82,7 +78,8 @@ void ScenarioFiles::release() {
     file_.close();
     std::free(data_);
     data_ = nullptr;
-    size_ = pos_ = contentEnd_ = 0;
+    size_ = 0;
+    fields_.reset(nullptr, 0);
     device_ = inode_ = 0;
 }
 
@@ -115,16 +112,11 @@ void ScenarioFiles::open(const char* path) {
             size_ = 0;
             if (noMemory) errexit(*engine_, msg::readerAllocFailed.cp932());
         }
-        contentEnd_ = size_;
-        while (contentEnd_ > 0 && isBlank(data_[contentEnd_ - 1])) --contentEnd_;
+        fields_.reset(data_, size_);
     }
 
     lineNumber = 1;
-    const char* header = nextField();
-    const auto* h = reinterpret_cast<const unsigned char*>(header);
-    if (h == nullptr || h[0] != scenario::kHeaderMarker[0] || h[1] != scenario::kHeaderMarker[1]) {
-        showErrorBox(*engine_, msg::notPreprocessed.cp932());
-    }
+    if (!isHeaderField(nextField())) showErrorBox(*engine_, msg::notPreprocessed.cp932());
 }
 
 bool ScenarioFiles::relock() {
@@ -134,30 +126,9 @@ bool ScenarioFiles::relock() {
 }
 
 const char* ScenarioFiles::nextField() {
-    if (atEnd()) return nullptr;
-    while (isBlank(data_[pos_])) ++pos_;  // atEnd() guarantees a non-blank byte follows
-
-    const size_t start = pos_;
-    size_t end = pos_;
-    bool quoting = false;
-    for (;;) {
-        if (end >= size_) {
-            pos_ = end;
-            break;
-        }
-        const char c = data_[end];
-        if (c == '"') {
-            quoting = !quoting;
-        } else if ((c == scenario::kArgSeparator && !quoting) || c == kLF || c == '\0') {
-            pos_ = end + 1;
-            break;
-        } else if (c == kCR && (end + 1 == size_ || data_[end + 1] == kLF)) {
-            pos_ = end + 1 == size_ ? size_ : end + 2;
-            break;
-        }
-        ++end;
-    }
-    const size_t length = end - start;
+    const std::optional<std::string_view> field = fields_.next();
+    if (!field) return nullptr;
+    const size_t length = field->size();
 
     if (capacity_ <= length) {
         size_t capacity = capacity_ == 0 ? kInitialCapacity : capacity_;
@@ -165,13 +136,13 @@ const char* ScenarioFiles::nextField() {
         char* bigger = static_cast<char*>(std::realloc(buffer_, capacity));
         if (bigger == nullptr) {
             errexit(*engine_, msg::readerAllocFailed.cp932());
-            pos_ = size_;
+            fields_.reset(nullptr, 0);
             return nullptr;
         }
         buffer_ = bigger;
         capacity_ = capacity;
     }
-    std::memcpy(buffer_, data_ + start, length);
+    std::memcpy(buffer_, field->data(), length);
     buffer_[length] = '\0';
     lastLength_ = length;
     return buffer_;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "common/file_lock.h"
+#include "engine/rules/field_reader.h"
 
 namespace qt::engine {
 
@@ -44,14 +45,14 @@ public:
     uint64_t device() const { return device_; }
     uint64_t inode() const { return inode_; }
     // The byte where the next field is looked for.
-    size_t position() const { return pos_; }
+    size_t position() const { return fields_.position(); }
     // Files opened so far, counting one opened again.
     uint32_t opens() const { return opens_; }
 
     int32_t lineNumber = 0;
 
 private:
-    bool atEnd() const { return pos_ >= contentEnd_; }
+    bool atEnd() const { return fields_.atEnd(); }
     void release();
 
     Engine* engine_ = nullptr;
@@ -60,8 +61,7 @@ private:
     LockedFile file_;
     char* data_ = nullptr;  // the whole file
     size_t size_ = 0;
-    size_t pos_ = 0;
-    size_t contentEnd_ = 0;  // after the last byte that is not a blank
+    FieldReader fields_;
     char* buffer_ = nullptr;
     size_t capacity_ = 0;
     size_t lastLength_ = 0;

@@ -1,13 +1,9 @@
 // The music (bgm) and sound-effect (se) commands, one channel each.
-#include <optional>
-#include <string>
-
-#include "common/paths.h"
-#include "common/sjis.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
 #include "engine/core/messages.h"
 #include "engine/interpreter/sound_commands.h"
+#include "engine/rules/command_rules.h"
 
 namespace qt::engine {
 
@@ -20,23 +16,18 @@ void SoundCommands::construct(platform::Sound* sound) {
 void SoundCommands::command(Engine& engine, const CommandArgs& args, platform::SoundChannel& channel,
                             bool loopsByDefault) {
     const char* target = args.slot(0);
-    if (target[0] == ':') {
-        if (sameText(target + 1, "stop") == 0) {
+    switch (soundTarget(target)) {
+        case SoundTarget::stop: channel.stop(); return;
+        case SoundTarget::play: break;
+        case SoundTarget::badControl: showErrorBox(engine, msg::soundBadCommand.cp932()); return;
+        case SoundTarget::file:
             channel.stop();
-            return;
-        }
-        if (sameText(target + 1, "play") != 0) {
-            showErrorBox(engine, msg::soundBadCommand.cp932());
-            return;
-        }
-    } else {
-        channel.stop();
-        const std::optional<std::string> disk = resolveExisting(target);
-        if (!disk || !channel.open(*disk)) {
-            channel.close();
-            showErrorBox(engine, msg::soundOpenFailed.cp932() + target);
-            return;
-        }
+            if (!openSoundFile(channel, target)) {
+                channel.close();
+                showErrorBox(engine, msg::soundOpenFailed.cp932() + target);
+                return;
+            }
+            break;
     }
     const bool loop = args.slot(1)[0] == '1' || (args.count == 1 && loopsByDefault);
     channel.play(loop);

@@ -2,7 +2,7 @@
 // The music (bgm) and sound-effect (se) commands, one channel each.
 #include <memory>
 
-#include "engine/interpreter/command_args.h"
+#include "engine/rules/command_args.h"
 #include "engine/platform/sound.h"
 
 namespace qt::engine {

@@ -1,6 +1,7 @@
 // convertFile on arbitrary sources and page sizes: no crash, no overrun, a
 // result of 0 for every readable source (but a UTF-8 one that CP932 cannot
-// hold), and output that begins with the header and never holds a 0 byte.
+// hold), output that begins with the header and never holds a 0 byte, and
+// the same bytes from the conversion in memory that qPre --check makes.
 #include <unistd.h>
 
 #include <cstdint>
@@ -55,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::fclose(f);
     }
     ::unlink(dst.c_str());
+    const qt::pre::PageLayout start = layout;
     qt::pre::Converter converter(layout);
     converter.setReportSink(&ignoreReport);
     qt::pre::AuthorWarnings warnings;  // the checks run alongside, changing nothing
@@ -72,6 +74,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ifstream in(dst, std::ios::binary);
     const std::string out((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!out.starts_with(qt::scenario::kHeaderLine)) __builtin_trap();
+    qt::pre::PageLayout again = start;
+    qt::pre::Converter inMemory(again);
+    std::string memory;
+    qt::pre::ConversionRecord record;
+    if (inMemory.convertToMemory(src.c_str(), &memory, &record) != 0 || memory != out) __builtin_trap();
+    if (again.pageLine != layout.pageLine) __builtin_trap();
     if (out.find('\0') != std::string::npos) __builtin_trap();
     // Only body text (the output holds every byte it wrote) and the source's
     // line ends are checked.

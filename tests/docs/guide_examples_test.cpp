@@ -103,6 +103,10 @@ TEST_P(GuideExample, ConvertsAndPlays) {
     EXPECT_EQ(game.out + game.err, console);
     EXPECT_EQ(game.read("scene.dat"), converted);
 
+    // Nothing for --check to say either: no false alarms.
+    EXPECT_EQ(game.run("./qPre --check scene.txt"), 0);
+    EXPECT_EQ(game.out, "検査したソース 1 件: エラー 0 件、警告 0 件\r\n");
+
     // Every message box is also a "caption: text" report on standard error;
     // only the note about a missing audio device may stand there.
     EXPECT_EQ(game.run("./qRun --headless --input keys.txt --until 20000"), 0);

@@ -1,7 +1,7 @@
 // qRun.ini: list syntax, every key with its default, conversion and check.
 #include <cstdio>
 
-#include "engine/core/split_list.h"
+#include "engine/rules/split_list.h"
 #include "engine_test_support.h"
 
 namespace qt::engine::test {
