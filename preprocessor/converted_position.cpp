@@ -109,6 +109,11 @@ Located locateConverted(const std::string& diskPath, int32_t line, ConvertedPosi
     if (!st) return Located::notConverted;
     const FileId file = idOf(*st);
     const PreSettings settings = loadSettings();
+    // A converted file needs no list (which another qPre may hold just now).
+    if (sameExtension(diskPath, settings.extAfter)) {
+        out = {diskPath, line, -1, false};
+        return Located::found;
+    }
 
     std::vector<Entry> entries;
     {  // closed at once: a qPre started next needs the list
@@ -137,10 +142,6 @@ Located locateConverted(const std::string& diskPath, int32_t line, ConvertedPosi
         const std::vector<Entry> before(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(i));
         return sourcePosition(settings, before, entries[i].source, diskPath, resolveExisting(entries[i].output), line,
                               out);
-    }
-    if (sameExtension(diskPath, settings.extAfter)) {
-        out = {diskPath, line, -1, false};
-        return Located::found;
     }
     const std::string output = withExtension(diskPath, settings.extAfter);
     // The converter takes CP932 paths; one on disk is found by its bytes too.

@@ -28,10 +28,10 @@ enum class Located {
 };
 
 // `diskPath` names an existing file; exeFolder must be set and be the working
-// folder. Looked up among the file list's outputs, then its sources (the
-// entries before it converted first, whose page position carries on); a file
-// not listed is a converted one when it has the output extension, otherwise
-// a source converted alone to the file beside it with that extension.
+// folder. A file with the output extension is a converted one; any other is
+// looked up among the file list's outputs, then its sources (the entries
+// before it converted first, whose page position carries on); one not listed
+// is a source converted alone to the file beside it with that extension.
 Located locateConverted(const std::string& diskPath, int32_t line, ConvertedPosition& out);
 
 }  // namespace qt::pre

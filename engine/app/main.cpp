@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
 
         code = runEngine(engine, [&](Engine& e) {
             restart = true;
-            reload = !e.restartFrom.empty();
+            reload = e.reloaded;
             if (reload) {
                 restartWith = reloadArguments(options, e.backend->tickCount(), e.waitSerial, e.restartFrom);
             } else if (options.headless) {

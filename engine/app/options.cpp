@@ -128,7 +128,7 @@ std::vector<std::string> restartArguments(const AppOptions& options, uint32_t st
 std::vector<std::string> reloadArguments(const AppOptions& options, uint32_t startMs, uint32_t waitsSoFar,
                                          const std::string& from) {
     std::vector<std::string> args = restartArguments(options, startMs, waitsSoFar);
-    args.insert(args.end(), {"--from", from});
+    if (!from.empty()) args.insert(args.end(), {"--from", from});
     return args;
 }
 

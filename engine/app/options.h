@@ -34,7 +34,8 @@ bool parseOptions(int argc, char** argv, AppOptions& options, int& exitCode);
 
 // The arguments that start the same run again, going on at `startMs`.
 std::vector<std::string> restartArguments(const AppOptions& options, uint32_t startMs, uint32_t waitsSoFar);
-// F5: the same run again from "FILE:LINE", on the desktop too.
+// F5: the same run again from "FILE:LINE" (none: from the beginning), on
+// the desktop too.
 std::vector<std::string> reloadArguments(const AppOptions& options, uint32_t startMs, uint32_t waitsSoFar,
                                          const std::string& from);
 

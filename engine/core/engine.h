@@ -49,7 +49,8 @@ struct Engine {
     // its exit code, or -1 when it could not run; what it said (UTF-8).
     std::function<int(std::string& messages)> convertSources;
     // Set by F5 after a good conversion: the restart goes on from this
-    // "FILE:LINE" (the path as on disk).
+    // "FILE:LINE" (the path as on disk; empty: from the beginning).
+    bool reloaded = false;
     std::string restartFrom;
 
     int32_t screenWidth = 320, screenHeight = 240;  // composition resolution

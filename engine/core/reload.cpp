@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <optional>
 #include <string>
 
 #include "common/cp932.h"
@@ -41,12 +42,14 @@ void reloadScenarios(Engine& engine) {
         showMessageBox(engine, msg::reloadCaption.cp932(), boxText(messages), platform::BoxIcon::exclamation);
         return;
     }
-    std::string disk = resolveExisting(file).value_or(toSlashes(file));
-    char folder[4096];  // the engine's folder, where the restart starts too
-    if ((disk.empty() || disk[0] != '/') && ::getcwd(folder, sizeof folder) != nullptr) {
-        disk = std::string(folder) + "/" + disk;
+    // A page whose file is gone starts the game again from its beginning.
+    engine.reloaded = true;
+    engine.restartFrom.clear();
+    if (std::optional<std::string> disk = resolveExisting(file)) {
+        char folder[4096];  // the engine's folder, where the restart starts too
+        if ((*disk)[0] != '/' && ::getcwd(folder, sizeof folder) != nullptr) *disk = std::string(folder) + "/" + *disk;
+        engine.restartFrom = *disk + ":" + std::to_string(line);
     }
-    engine.restartFrom = disk + ":" + std::to_string(line);
     engine.runState = kRestarting;
     destroyMainWindow(engine);
 }

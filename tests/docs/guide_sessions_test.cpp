@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 struct Session {
     std::string guide;
-    int line = 0;  // of the opening fence
+    int line = 0;                                            // of the opening fence
     std::vector<std::pair<std::string, std::string>> steps;  // command, what it prints
 };
 

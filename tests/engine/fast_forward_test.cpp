@@ -178,6 +178,14 @@ TEST_F(FastForwardTest, AuthorModeTitleNamesThePageAndF5ConvertsAndStartsThere) 
     EXPECT_EQ(engine->runState, kRestarting);
     EXPECT_FALSE(backend->windowExists());
     EXPECT_EQ(engine->restartFrom, folder.file("s.dat") + ":14");
+    EXPECT_TRUE(engine->reloaded);
+    // A page whose file is gone by then: the game from its beginning.
+    startAt(kFirst, "", 0, "authorMode=1\n");
+    toWait();
+    engine->convertSources = [&](std::string&) { return std::filesystem::remove(folder.file("s.dat")) ? 0 : 1; };
+    windowProcedure(*engine, {EventType::keyUp, vk::f5, kReleaseKeyData});
+    EXPECT_TRUE(engine->reloaded && engine->runState == kRestarting);
+    EXPECT_EQ(engine->restartFrom, "");
 
     // Without author mode F5 is just a key.
     startAt(kFirst);
