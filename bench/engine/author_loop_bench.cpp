@@ -72,17 +72,22 @@ public:
         inotify_add_watch(fd_, folder.c_str(), IN_CLOSE_WRITE);
     }
     ~Written() { ::close(fd_); }
-    // When `name` has been written; false after 10 s.
+    // When `name` has been written (noticed); false after 10 s.
     bool waitFor(const std::string& name, Clock::time_point& at) {
-        alignas(inotify_event) char buffer[4096];
         for (;;) {
+            for (const auto& [seen, when] : seen_) {
+                if (seen != name) continue;
+                at = when;
+                return true;
+            }
             pollfd p{fd_, POLLIN, 0};
             if (::poll(&p, 1, 10000) <= 0) return false;
+            alignas(inotify_event) char buffer[4096];
             const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-            at = Clock::now();
+            const Clock::time_point now = Clock::now();
             for (ssize_t i = 0; i < n;) {
                 const auto* e = reinterpret_cast<const inotify_event*>(buffer + i);
-                if (e->len > 0 && name == e->name) return true;
+                if (e->len > 0) seen_.emplace_back(e->name, now);
                 i += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
             }
         }
@@ -90,6 +95,7 @@ public:
 
 private:
     int fd_;
+    std::vector<std::pair<std::string, Clock::time_point>> seen_;
 };
 
 void stop(pid_t pid) {
