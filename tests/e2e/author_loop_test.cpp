@@ -86,20 +86,6 @@ TEST(AuthorLoop, FromEveryWaitShowsWhatAFullPlayShowsThere) {
     }
     EXPECT_EQ(wait, 7u);
 
-    // A source line is where its text begins in the converted file.
-    // clang-format off
-    const std::pair<const char*, const char*> sources[] = {
-        {"chapter1.txt:1", "chapter1.dat:2: /curid"}, {"chapter1.txt:13", "chapter1.dat:12: /@"},
-        {"chapter1.txt:19", "chapter1.dat:20: 　ページ幅"}, {"./chapter2.txt:10", "chapter2.dat:10: /\\"},
-        {"CHAPTER2.TXT:14", "chapter2.dat:14: /@"},
-    };
-    // clang-format on
-    for (const auto& [from, first] : sources) {
-        ASSERT_EQ(game.play("", "from", std::string("--until 5000 --from ") + from), 0) << game.err;
-        const std::vector<std::string> trace = linesOf(game.read("from.txt"));
-        const auto played = std::ranges::find_if(trace, [](const std::string& l) { return !l.starts_with("fast"); });
-        EXPECT_TRUE(played != trace.end() && played->starts_with(first)) << from;
-    }
     // Said on standard error; the run does not start.
     // clang-format off
     const std::pair<const char*, const char*> wrong[] = {
