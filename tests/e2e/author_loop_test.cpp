@@ -164,7 +164,9 @@ TEST(AuthorLoop, F5ShowsTheEditedPageInTheWindow) {
     ASSERT_TRUE(x.ready());
     const pid_t pid = x.start({"./qRun", "--author", "--trace", "trace.txt"}, game.path());
     const auto window = x.windowOf(pid);
-    ASSERT_TRUE(window) << "no window; exit " << x.exitCode(pid, 0) << "\n" << game.read("err.txt");
+    ASSERT_TRUE(window) << "no window; exit " << x.exitCode(pid, 0) << "\n"
+                        << game.read("err.txt") << "trace:\n"
+                        << game.read("trace.txt");
     ASSERT_TRUE(poll([&] { return game.read("trace.txt").find(": /@") != std::string::npos; }));
     std::string title;
     EXPECT_TRUE(x.xdotool("getwindowname " + std::to_string(window->id), &title));
