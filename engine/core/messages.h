@@ -45,7 +45,7 @@ inline const Message usage{
     "  --input FILE    headless input script, one event a line: MS EVENT\n"
     "                  EVENT: key NAME | down NAME | up NAME | focus out | focus in\n"
     "                         | click X Y | shift-click X Y\n"
-    "                  NAME: space enter z esc f12 separator left right up down,\n"
+    "                  NAME: space enter z esc f5 f12 separator left right up down,\n"
     "                        a letter or a digit; '#' lines and blank lines are skipped\n"
     "  --capture DIR   save the window's picture as DIR/wait-NNNN.png at each wait\n"
     "                  and DIR/end.png when the engine ends\n"
