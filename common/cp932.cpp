@@ -1,5 +1,23 @@
 #include "common/cp932.h"
 
+#ifdef QT_CP932_TABLE
+// No CP932 in this C library: the tables made from glibc's.
+#include "common/cp932_table.h"
+
+namespace qt {
+
+std::string cp932ToUtf8(std::string_view cp932) { return cp932table::cp932ToUtf8(cp932); }
+std::string utf8ToCp932(std::string_view utf8) { return cp932table::utf8ToCp932(utf8); }
+bool isValidCp932(std::string_view cp932) { return cp932table::isValidCp932(cp932); }
+bool isValidUtf8(std::string_view text) { return cp932table::isValidUtf8(text); }
+StrictConversion utf8ToCp932Strict(std::string_view utf8, std::string* cp932) {
+    return cp932table::utf8ToCp932Strict(utf8, cp932);
+}
+
+}  // namespace qt
+
+#else
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -125,3 +143,5 @@ StrictConversion utf8ToCp932Strict(std::string_view utf8, std::string* cp932) {
 }
 
 }  // namespace qt
+
+#endif

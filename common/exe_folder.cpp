@@ -24,9 +24,15 @@ std::string& onDisk() {
 bool getExeFolder(char* buffer) {
     buffer[0] = '\0';
     char path[PATH_MAX];
+#ifdef __EMSCRIPTEN__
+    // In the browser there is no executable file: the page puts the game's
+    // files into this folder, and qRun counts as lying beside them.
+    std::strcpy(path, "/game/qRun");
+#else
     const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
     if (n <= 0) return false;
     path[n] = '\0';
+#endif
     char* slash = std::strrchr(path, '/');
     if (slash == nullptr) return false;
     *slash = '\0';

@@ -25,12 +25,17 @@ OpenStatus LockedFile::open(const std::string& diskPath, int flags, LockKind kin
     close();
     const int fd = ::open(diskPath.c_str(), flags | O_CLOEXEC, mode);
     if (fd < 0) return errno == ENOENT ? OpenStatus::notFound : OpenStatus::failed;
+#ifdef __EMSCRIPTEN__
+    // One page, one process: nobody to share the file with.
+    (void)kind;
+#else
     const int op = (kind == LockKind::shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
     if (::flock(fd, op) != 0) {
         const int err = errno;
         ::close(fd);
         return err == EWOULDBLOCK ? OpenStatus::sharingViolation : OpenStatus::failed;
     }
+#endif
     fd_ = fd;
     return OpenStatus::ok;
 }

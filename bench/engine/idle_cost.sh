@@ -4,10 +4,15 @@
 # process start to the mapped window, resident memory and threads 3 s after
 # the window appears, then CPU use and wakeups over 10 s of waiting
 # (/proc/<pid>/stat and /proc/<pid>/task/*/status).
-# Usage: bench/engine/idle_cost.sh [path/to/qRun]   (default build/release/bin/qRun)
+# Usage: bench/engine/idle_cost.sh [path/to/qRun [FONTS_FOLDER]]   (default build/release/bin/qRun)
+# FONTS_FOLDER is copied beside qRun as fonts/ (the player build has no
+# fontconfig: build/player/bin/qRun with a packaged game's fonts/).
+# QT_IDLE_SCREEN=3840x2160 sets the display's size (default 1280x1024);
+# QT_IDLE_FULLSCREEN=1 waits in fullscreen (under openbox, which it needs).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 qrun=${1:-build/release/bin/qRun}
+fonts=${2:-}
 [ -x "$qrun" ] || { echo "idle_cost: no qRun at $qrun (build the release preset first)" >&2; exit 1; }
 command -v Xvfb >/dev/null || { echo "idle_cost: Xvfb is not installed" >&2; exit 1; }
 
@@ -16,13 +21,18 @@ xvfb_pid=""
 qrun_pid=""
 cleanup() {
   if [ -n "$qrun_pid" ]; then kill "$qrun_pid" 2>/dev/null || true; wait "$qrun_pid" 2>/dev/null || true; fi
+  [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 cp "$qrun" "$work/qRun"
-printf '[main]\r\nFirstScenario=play.dat\r\ntitle=idle\r\n[honbun]\r\nlineSpeed=0\r\n' > "$work/qRun.ini"
+if [ -n "$fonts" ]; then cp -r "$fonts" "$work/fonts"; fi
+screen=${QT_IDLE_SCREEN:-1280x1024}
+fullscreen=${QT_IDLE_FULLSCREEN:-0}
+printf '[screen]\r\nfullscreen=%s\r\n[main]\r\nFirstScenario=play.dat\r\ntitle=idle\r\n[honbun]\r\nlineSpeed=0\r\n' \
+  "$fullscreen" > "$work/qRun.ini"
 {
   printf '\x82\xa9\r\n'
   printf '吾輩は猫である。名前はまだ無い。\r\nどこで生れたかとんと見当がつかぬ。\r\n何でも薄暗いじめじめした所で泣いていた。\r\n' | iconv -f UTF-8 -t CP932
@@ -31,10 +41,18 @@ printf '[main]\r\nFirstScenario=play.dat\r\ntitle=idle\r\n[honbun]\r\nlineSpeed=
 
 # Xvfb picks a free display and tells us its number. Without -noreset it
 # resets whenever its last client leaves, and a connection made meanwhile fails.
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null & echo "pid $!")
+exec 3< <(Xvfb -displayfd 1 -screen 0 "${screen}x24" -nolisten tcp -noreset 2>/dev/null & echo "pid $!")
 read -r line <&3; xvfb_pid=${line#pid }
 read -r display <&3
 export DISPLAY=":$display"
+wm_pid=""
+if [ "$fullscreen" = 1 ]; then
+  command -v openbox >/dev/null || { echo "idle_cost: fullscreen needs openbox" >&2; exit 1; }
+  openbox --sm-disable >/dev/null 2>&1 &
+  wm_pid=$!
+  sleep 1
+fi
+echo "display ${screen}, fullscreen=${fullscreen}"
 
 now_ms() { date +%s%3N; }
 
@@ -42,6 +60,7 @@ now_ms() { date +%s%3N; }
 # that is measured while it waits. The X server's map event gives the time;
 # without the helper, polling with xdotool adds a few ms a try.
 map_time="$(cd "$(dirname "$qrun")" && pwd)/qrun_map_time"
+[ -x "$map_time" ] || map_time=$(pwd)/build/release/bin/qrun_map_time
 runs=${QT_MAP_RUNS:-5}
 if [ -x "$map_time" ]; then
   times=()

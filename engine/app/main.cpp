@@ -38,6 +38,8 @@ bool choosePlatform(const engine::AppOptions& options, Platform& out) {
         }
         headless.startMs = options.startMs;
         headless.untilMs = options.untilMs;
+        headless.outputWidth = options.outputWidth;
+        headless.outputHeight = options.outputHeight;
         out.backend = platform::createHeadlessBackend(headless);
     } else {
         std::string error;
@@ -47,7 +49,9 @@ bool choosePlatform(const engine::AppOptions& options, Platform& out) {
             return false;
         }
     }
-    out.text = platform::createFreeTypeText();
+    // A game that ships fonts/ draws with those faces alone; the folder is
+    // read at the first font, in the executable's folder start-up moved to.
+    out.text = platform::createFreeTypeText("fonts");
     // Headless runs stay silent but still open and check every sound file.
     out.sound = platform::createMixerSound(options.headless);
     return true;
@@ -93,6 +97,7 @@ int main(int argc, char** argv) {
         engine.convertSources = runQPreBeside;
         interpreter.setTrace(trace);
         engine.captureDir = options.captureDir;
+        engine.fullscreenAsked = options.fullscreen;
         engine.waitSerial = engine.capturedSerial = options.firstWait;
 
         code = runEngine(engine, [&](Engine& e) {

@@ -28,6 +28,17 @@ bool parseUint(std::string_view text, uint32_t& out) {
     return ec == std::errc() && p == text.data() + text.size();
 }
 
+bool parseSize(std::string_view text, int& width, int& height) {
+    const size_t x = text.find('x');
+    uint32_t w = 0, h = 0;
+    if (x == std::string_view::npos || !parseUint(text.substr(0, x), w) || !parseUint(text.substr(x + 1), h))
+        return false;
+    if (w < 1 || h < 1 || w > 16384 || h > 16384) return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
 bool usageError(const std::string& text, int& exitCode) {
     note(text + msg::seeHelp.utf8());
     exitCode = 2;
@@ -77,6 +88,12 @@ bool parseOptions(int argc, char** argv, AppOptions& options, int& exitCode) {
             }
             options.fromFile = text.substr(0, colon);
             options.fromFileAbsolute = absolute(options.fromFile);
+        } else if (arg == "--output") {
+            if (!value(text) || !parseSize(text, options.outputWidth, options.outputHeight)) {
+                return usageError("--output" + std::string(msg::optionNeedsSize.utf8()), exitCode);
+            }
+        } else if (arg == "--fullscreen") {
+            options.fullscreen = true;
         } else if (arg == "--start-ms") {  // restart: the clock goes on
             if (!value(text) || !parseUint(text, options.startMs)) {
                 return usageError("--start-ms" + std::string(msg::optionNeedsTime.utf8()), exitCode);
@@ -91,6 +108,9 @@ bool parseOptions(int argc, char** argv, AppOptions& options, int& exitCode) {
         }
     }
 
+    if (options.outputWidth > 0 && !options.headless) {
+        return usageError("--output" + std::string(msg::optionOnlyHeadless.utf8()), exitCode);
+    }
     if (!options.inputPath.empty()) {
         std::ifstream in(options.inputPath, std::ios::binary);
         if (!in) return usageError(msg::inputUnreadable.utf8() + options.inputPath, exitCode);
@@ -118,6 +138,11 @@ std::vector<std::string> restartArguments(const AppOptions& options, uint32_t st
     if (!options.inputPath.empty()) args.insert(args.end(), {"--input", options.inputPath});
     if (!options.captureDir.empty()) args.insert(args.end(), {"--capture", options.captureDir});
     if (!options.tracePath.empty()) args.insert(args.end(), {"--trace", options.tracePath});
+    if (options.outputWidth > 0) {
+        args.insert(args.end(),
+                    {"--output", std::to_string(options.outputWidth) + "x" + std::to_string(options.outputHeight)});
+    }
+    if (options.fullscreen) args.push_back("--fullscreen");
     args.insert(args.end(), {"--until", std::to_string(options.untilMs)});
     args.insert(args.end(), {"--start-ms", std::to_string(startMs)});
     args.insert(args.end(), {"--first-wait", std::to_string(waitsSoFar)});

@@ -16,7 +16,9 @@ struct AppOptions {
     std::vector<platform::ScriptedInput> input;
     std::string captureDir;  // absolute
     uint32_t untilMs = 600000;
-    std::string tracePath;  // absolute
+    std::string tracePath;                  // absolute
+    int outputWidth = 0, outputHeight = 0;  // headless drawable; 0: the client area
+    bool fullscreen = false;
     bool author = false;
     // --from FILE:LINE: FILE as given, and made absolute from the folder
     // qRun was started in.

@@ -27,9 +27,7 @@ void transparentWhole(Surface& dst, const Surface& src, platform::ColorRef clear
 void allblt(Engine& engine, bool throughComposition) {
     MemoryDCs& screens = engine.screens;
     if (!screens.built()) return;
-    // Covered whole below.
-    engine.honbun.dropDeferred();
-    screens.presentationCovered();
+    screens.presentationCovered();  // covered whole below
     Surface* presentation = screens.getDC(0);
     Surface* back = screens.getDC(1);
     Surface* front = screens.getDC(2);
@@ -45,6 +43,7 @@ void allblt(Engine& engine, bool throughComposition) {
         stretchWhole(*presentation, *back);
         transparentWhole(*presentation, *front, clear);
     }
+    engine.output.presentationReplaced();
     engine.events.invalidate();
 }
 
@@ -78,7 +77,7 @@ void darkHonbun(Engine& engine, int32_t x1, int32_t y1, int32_t x2, int32_t y2, 
 
 void restorePresentation(Engine& engine) {
     if (!engine.screens.built()) return;
-    engine.honbun.dropDeferred();  // covered whole
+    engine.output.presentationReplaced();
     if (engine.fastForward) {
         engine.screens.restorePresentationLater();
         return;
@@ -86,21 +85,18 @@ void restorePresentation(Engine& engine) {
     stretchWhole(*engine.screens.getDC(0), *engine.screens.getDC(-1));
 }
 
-void paintWindow(Engine& engine) {
+void paintWindow(Engine& engine, bool whole) {
     // Fast-forward paints once, where it ends.
     if (!mainWindowExists(engine) || engine.fastForward) return;
-    Surface& client = engine.clientPicture;
-    if (engine.screens.built()) {
-        const Surface& presentation = *engine.screens.getDC(0);
-        platform::copyBlock(client, 0, 0, engine.windowWidth, engine.windowHeight, presentation, 0, 0);
-    }
-    presentMainWindow(engine);
+    engine.output.paint(engine, whole);
 }
 
 void repaintWindow(Engine& engine) {
     if (!mainWindowExists(engine)) return;
+    // A paint already due (an exposure, a new size) shows everything.
+    const bool due = engine.events.paintPending();
     engine.events.invalidate();
-    paintWindow(engine);
+    paintWindow(engine, due);
     engine.events.validate();
 }
 

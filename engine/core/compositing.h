@@ -24,8 +24,9 @@ void restorePresentation(Engine& engine);
 // Paints the window now (the paint handler runs before this returns).
 void repaintWindow(Engine& engine);
 
-// The paint handler: the presentation screen, unscaled, at the client
-// area's top left.
-void paintWindow(Engine& engine);
+// The paint handler: the presentation screen at the client area's top left,
+// or enlarged as the layout says; `whole` shows all of it, otherwise only
+// what changed since the last paint.
+void paintWindow(Engine& engine, bool whole = true);
 
 }  // namespace qt::engine

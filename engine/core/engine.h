@@ -9,6 +9,7 @@
 #include "engine/core/honbun_writer.h"
 #include "engine/core/key_wait_settings.h"
 #include "engine/core/memory_dcs.h"
+#include "engine/core/output_picture.h"
 #include "engine/core/scenario_host.h"
 #include "engine/platform/backend.h"
 #include "engine/platform/pixels/surface.h"
@@ -28,8 +29,10 @@ struct Engine {
     ScenarioHost* host = nullptr;
 
     EventQueue events;
-    // The client area's picture, window size; present() shows it.
+    // The client area's picture, window size (or the drawable area's size
+    // when the picture is scaled); present() shows it.
     platform::Surface clientPicture;
+    OutputPicture output;
 
     // Set once the window has been made; like a window handle it stays set
     // after the window is destroyed.
@@ -55,6 +58,14 @@ struct Engine {
 
     int32_t screenWidth = 320, screenHeight = 240;  // composition resolution
     int32_t windowWidth = 640, windowHeight = 480;  // presentation resolution
+    int32_t scaleMode = -1;                         // [screen] scaleMode; -1: not set
+    bool fullscreenAsked = false;                   // [screen] fullscreen or --fullscreen
+
+    // A left press that may still become a click (clicks passing waits).
+    struct Press {
+        bool down = false;
+        int x = 0, y = 0;
+    } press;
 
     KeyWaitSettings keyWait;
     MemoryDCs screens;

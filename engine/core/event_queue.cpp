@@ -79,7 +79,34 @@ void EventQueue::pushKey(EventType type, uint32_t key, uint32_t data) {
     e.type = type;
     e.key = key;
     e.keyData = data;
+    e.alt = keysDown_.test(platform::vk::alt);
     push(e);
+}
+
+void EventQueue::pushMouse(EventType type, int x, int y) {
+    Event e;
+    e.type = type;
+    e.x = x;
+    e.y = y;
+    push(e);
+}
+
+void EventQueue::wheelTurned(int stepsDown) {
+    Event e;
+    e.type = EventType::wheel;
+    e.steps = stepsDown;
+    push(e);
+}
+
+void EventQueue::sizeChanged(int drawableWidth, int drawableHeight) {
+    drawableWidth_ = drawableWidth;
+    drawableHeight_ = drawableHeight;
+    invalidate();
+}
+
+void EventQueue::fullscreenChanged(bool fullscreen) {
+    fullscreen_ = fullscreen;
+    invalidate();
 }
 
 void EventQueue::keyPressed(uint32_t virtualKey) {

@@ -36,6 +36,7 @@ bool malformed(Engine& engine, const Message& text) {
 }  // namespace
 
 bool HonbunWriter::init(Engine& engine, platform::Surface* presentation) {
+    engine_ = &engine;
     target_ = presentation;
     text_ = engine.text;
 
@@ -92,6 +93,19 @@ void HonbunWriter::setFont(const char* face, int32_t height, const char* style, 
     fontRequest.strikeOut = digits[3] != 0;
     fontRequest.antialiased = (flags & 1u) != 0;
     font_ = text_ != nullptr ? text_->createFont(fontRequest) : nullptr;
+    scaledFont_.reset();
+}
+
+platform::Font* HonbunWriter::fontFor(const OutputLayout& layout) {
+    if (layout.num == layout.den || !font_ || text_ == nullptr) return font_.get();
+    if (!scaledFont_ || scaledNum_ != layout.num || scaledDen_ != layout.den) {
+        platform::FontRequest request = fontRequest;
+        request.height = static_cast<int>(std::clamp<int64_t>(layout.scaled(request.height), INT32_MIN, INT32_MAX));
+        scaledFont_ = text_->createFont(request);
+        scaledNum_ = layout.num;
+        scaledDen_ = layout.den;
+    }
+    return scaledFont_ ? scaledFont_.get() : font_.get();
 }
 
 void HonbunWriter::setColors(platform::ColorRef text, platform::ColorRef shadow, platform::ColorRef background) {
@@ -103,37 +117,20 @@ void HonbunWriter::setColors(platform::ColorRef text, platform::ColorRef shadow,
 
 void HonbunWriter::drawLine(const char* textCp932) {
     if (target_ == nullptr || !font_) return;
-    const std::string_view text(textCp932, std::strlen(textCp932));
-    if (deferring_) {
-        deferred_.push_back({deferredText_.size(), text.size(), curX, curY});
-        deferredText_.append(text);
-        return;
-    }
-    draw(text, curX, curY);
+    engine_->output.addLine(*engine_, std::string_view(textCp932, std::strlen(textCp932)), curX, curY);
 }
 
-void HonbunWriter::draw(std::string_view text, int64_t x, int64_t y) {
+void HonbunWriter::render(platform::Surface& dst, const PageLine& line, const OutputLayout& layout) {
+    platform::Font* font = fontFor(layout);
+    if (font == nullptr) return;
+    const std::string_view text = line.textCp932;
+    const int64_t x = layout.scaled(line.x), y = layout.scaled(line.y);
     if ((shadowColor & kTopBit) == 0 && !opaque) {
-        font_->draw(*target_, onSurface(x + 1), onSurface(y + 1), text, shadowColor, std::nullopt);
+        font->draw(dst, onSurface(x + 1), onSurface(y + 1), text, shadowColor, std::nullopt);
     }
     std::optional<platform::ColorRef> background;
     if (opaque) background = backgroundColor;
-    font_->draw(*target_, onSurface(x), onSurface(y), text, textColor, background);
-}
-
-void HonbunWriter::setDeferred(bool deferred) {
-    if (!deferred) drawDeferred();
-    deferring_ = deferred;
-}
-
-void HonbunWriter::drawDeferred() {
-    for (const Deferred& d : deferred_) draw(std::string_view(deferredText_).substr(d.offset, d.length), d.x, d.y);
-    dropDeferred();
-}
-
-void HonbunWriter::dropDeferred() {
-    deferred_.clear();
-    deferredText_.clear();
+    font->draw(dst, onSurface(x), onSurface(y), text, textColor, background);
 }
 
 void HonbunWriter::nextLine() {

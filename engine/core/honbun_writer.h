@@ -3,16 +3,15 @@
 // drawn on the presentation screen one line pitch below the previous one.
 #include <cstdint>
 #include <memory>
-#include <string>
-#include <string_view>
-#include <vector>
 
+#include "engine/core/output_layout.h"
 #include "engine/platform/text.h"
 #include "engine/platform/pixels/surface.h"
 
 namespace qt::engine {
 
 struct Engine;
+struct PageLine;
 
 // Rectangle of the composition screen darkened behind the text (inclusive).
 struct DarkRect {
@@ -30,17 +29,13 @@ public:
     void setFont(const char* face, int32_t height, const char* style, uint8_t flags);
     void setColors(platform::ColorRef text, platform::ColorRef shadow, platform::ColorRef background);
 
+    // Draws the line at the current position: on the picture the window
+    // shows, at its scale (OutputPicture).
     void drawLine(const char* textCp932);
+    // The line with its shadow onto `dst`, positions and font size scaled by
+    // the layout; the shadow stays one pixel right and down.
+    void render(platform::Surface& dst, const PageLine& line, const OutputLayout& layout);
     void nextLine();
-
-    // While deferred, lines are kept and drawn only when something else
-    // uses the presentation screen (MemoryDCs::getDC(0)): when fast-forward
-    // passes a page that is covered before anybody sees it, its text is never
-    // drawn. The pixels come out the same either way.
-    void setDeferred(bool deferred);
-    void drawDeferred();
-    // The presentation screen is about to be covered whole.
-    void dropDeferred();
     void resetPosition() {
         curX = baseX;
         curY = baseY;
@@ -61,18 +56,14 @@ public:
     platform::FontRequest fontRequest;  // as last asked for
 
 private:
-    void draw(std::string_view text, int64_t x, int64_t y);
+    platform::Font* fontFor(const OutputLayout& layout);
 
-    struct Deferred {
-        size_t offset, length;
-        int64_t x, y;
-    };
-    bool deferring_ = false;
-    std::vector<Deferred> deferred_;
-    std::string deferredText_;
+    Engine* engine_ = nullptr;
     platform::Surface* target_ = nullptr;
     platform::Text* text_ = nullptr;
     std::unique_ptr<platform::Font> font_;
+    std::unique_ptr<platform::Font> scaledFont_;  // for the scale below
+    int64_t scaledNum_ = 1, scaledDen_ = 1;
 };
 
 }  // namespace qt::engine

@@ -32,6 +32,8 @@ bool readKeyWaitSettings(Engine& engine) {
     }
     s.onColor = static_cast<platform::ColorRef>(list.number(0));
     s.offColor = static_cast<platform::ColorRef>(list.number(1));
+    const int32_t mouse = readIniInt("keywait", "mouseAdvance", 0, kIniFile);
+    s.mouseAdvance = mouse == 1 || mouse == 2 ? mouse : 0;
     return true;
 }
 

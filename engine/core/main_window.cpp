@@ -13,6 +13,8 @@ bool createMainWindow(Engine& engine, const platform::WindowSpec& shape) {
     if (!picture.create(shape.pictureWidth, shape.pictureHeight, platform::rgb(64, 64, 64))) return false;
     if (!engine.backend->createWindow(shape)) return false;
     engine.clientPicture = std::move(picture);
+    // Until the backend says otherwise, the drawable area is the client area.
+    engine.events.sizeChanged(shape.clientWidth, shape.clientHeight);
     engine.events.setSource(engine.backend);
     engine.events.windowCreated();
     return true;

@@ -86,8 +86,6 @@ platform::Surface* MemoryDCs::getDC(int32_t id) {
     }
     if (id == -1) return &composition_;
     if (id == -2) return &spare_;
-    // Whoever uses the presentation screen sees the body text drawn so far.
-    if (id == 0 && engine_ != nullptr) engine_->honbun.drawDeferred();
     return &table_[id];
 }
 

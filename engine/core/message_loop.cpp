@@ -1,5 +1,7 @@
 #include "engine/core/message_loop.h"
 
+#include <cstdlib>
+
 #include "engine/core/capture.h"
 #include "engine/core/compositing.h"
 #include "engine/core/engine.h"
@@ -12,6 +14,25 @@ namespace {
 
 // How long an idle turn may block when nothing can advance until an event.
 constexpr uint32_t kUntilEvent = 3600000;
+
+// How far the pointer may move between press and release for a click; any
+// farther and the press drags the window.
+constexpr int kClickSlop = 4;
+
+bool togglesFullscreen(const Event& e) {
+    const bool fresh = (e.keyData & kKeyRepeatBit) == 0;
+    return fresh && (e.key == platform::vk::f11 || (e.key == platform::vk::enter && e.alt));
+}
+
+// A click or a wheel step counts as a press of Space.
+void passWait(Engine& engine) {
+    if (engine.runState == kWaitingForKey) engine.host->keyWait(kKeyDownMessage, platform::vk::space, kFreshKeyData);
+}
+
+bool nearPress(const Engine& engine, const Event& e) {
+    return std::abs(int64_t{e.x} - engine.press.x) <= kClickSlop &&
+           std::abs(int64_t{e.y} - engine.press.y) <= kClickSlop;
+}
 
 }  // namespace
 
@@ -28,14 +49,40 @@ uint32_t promptDeadline(uint32_t now, uint8_t flashMask) {
 void windowProcedure(Engine& engine, const Event& event) {
     switch (event.type) {
         case EventType::paint: paintWindow(engine); break;
-        case EventType::leftButtonDown: engine.backend->beginDrag(event.shift); break;
+        case EventType::leftButtonDown:
+            if (engine.keyWait.mouseAdvance != 0 && !event.shift) {
+                engine.press = {true, event.x, event.y};
+            } else {
+                engine.backend->beginDrag(event.shift);
+            }
+            break;
+        case EventType::pointerMove:
+            if (engine.press.down && !nearPress(engine, event)) {
+                engine.press.down = false;
+                engine.backend->beginDrag(false);
+            }
+            break;
+        case EventType::leftButtonUp:
+            if (engine.press.down) {
+                engine.press.down = false;
+                if (nearPress(engine, event)) passWait(engine);
+            }
+            break;
+        case EventType::rightButtonUp:
+            if (engine.keyWait.mouseAdvance == 2) destroyMainWindow(engine);
+            break;
+        case EventType::wheel:
+            if (engine.keyWait.mouseAdvance != 0 && event.steps > 0) passWait(engine);
+            break;
         case EventType::keyDown:
-            if (engine.runState == kWaitingForKey) {
+            if (togglesFullscreen(event)) {
+                engine.backend->setFullscreen(!engine.events.fullscreen());
+            } else if (engine.runState == kWaitingForKey && !(event.key == platform::vk::enter && event.alt)) {
                 engine.host->keyWait(kKeyDownMessage, event.key, event.keyData);
             }
             break;
         case EventType::keyUp:
-            if (event.key == platform::vk::escape) {
+            if (event.key == platform::vk::escape || event.key == platform::vk::padBack) {
                 destroyMainWindow(engine);
             } else if (event.key == platform::vk::f12) {
                 engine.runState = kRestarting;

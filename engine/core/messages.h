@@ -43,10 +43,16 @@ inline const Message usage{
     "  --version       show the version\n"
     "  --headless      run without a display (virtual clock, scripted input)\n"
     "  --input FILE    headless input script, one event a line: MS EVENT\n"
-    "                  EVENT: key NAME | down NAME | up NAME | focus out | focus in\n"
-    "                         | click X Y | shift-click X Y\n"
-    "                  NAME: space enter z esc f5 f12 separator left right up down,\n"
-    "                        a letter or a digit; '#' lines and blank lines are skipped\n"
+    "                  EVENT: key NAME | key alt+NAME | down NAME | up NAME\n"
+    "                         | focus out | focus in | click X Y | shift-click X Y\n"
+    "                         | right-click X Y | drag X1 Y1 X2 Y2 | wheel down | wheel up\n"
+    "                         | pad a | pad b | pad back\n"
+    "                  NAME: space enter z esc f5 f11 f12 separator left right up down alt\n"
+    "                        pad-a pad-b pad-back, a letter or a digit; '#' lines and\n"
+    "                        blank lines are skipped\n"
+    "  --output WxH    headless: the window's drawable area is W x H pixels (as a\n"
+    "                  resized window or fullscreen would make it)\n"
+    "  --fullscreen    start in fullscreen (as [screen] fullscreen=1)\n"
     "  --capture DIR   save the window's picture as DIR/wait-NNNN.png at each wait\n"
     "                  and DIR/end.png when the engine ends\n"
     "  --until MS      headless: close the window when the virtual clock reaches MS\n"
@@ -70,6 +76,8 @@ inline const Message optionNeedsFolder{" needs a folder"};
 inline const Message optionNeedsTime{" needs a time in milliseconds"};
 inline const Message optionNeedsNumber{" needs a number"};
 inline const Message optionNeedsLine{" needs FILE:LINE, LINE from 1"};
+inline const Message optionNeedsSize{" needs a size WxH (1 to 16384 each)"};
+inline const Message optionOnlyHeadless{" works only with --headless"};
 inline const Message inputUnreadable{"cannot read the input file "};
 inline const Message captureFolderFailed{"cannot create the capture folder "};
 inline const Message captureFailed{"cannot save the capture "};

@@ -6,7 +6,7 @@ namespace qt::engine {
 
 struct Engine;
 
-// screensizeWidth/Height and wincsizeWidth/Height.
+// screensizeWidth/Height, wincsizeWidth/Height, scaleMode and fullscreen.
 void readScreenSettings(Engine& engine);
 
 }  // namespace qt::engine

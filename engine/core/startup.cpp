@@ -44,6 +44,8 @@ bool startUp(Engine& engine) {
         return false;
     }
     engine.hasWindow = true;
+    if (engine.fullscreenAsked) backend.setFullscreen(true);
+    if (engine.keyWait.mouseAdvance != 0) backend.takeClicks(true);
 
     const platform::ColorRef clear =
         static_cast<platform::ColorRef>(readIniNumber("screen", "ClearColor", 0xFF00FF, kIniFile));

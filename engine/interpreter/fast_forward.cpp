@@ -21,7 +21,6 @@ constexpr int kStepsPerTurn = 1024;
 
 void Interpreter::startFastForward() {
     engine_.fastForward = true;
-    engine_.honbun.setDeferred(true);
     sound.mute();
 }
 
@@ -64,12 +63,11 @@ bool Interpreter::fastForwardEnds() {
 
 void Interpreter::endFastForward(bool reached) {
     engine_.fastForward = false;
-    // The page restored and its text drawn as they wait, in that order.
-    if (engine_.screens.built()) engine_.screens.getDC(0);
-    engine_.honbun.setDeferred(false);
     sound.unmute();
     if (!reached) note(msg::fromNotReached.utf8() + target_->name);
-    repaintWindow(engine_);
+    engine_.events.invalidate();
+    paintWindow(engine_, true);
+    engine_.events.validate();
     showPageInTitle();
 }
 

@@ -44,6 +44,7 @@ int drawImageFile(Engine& engine, const char* path, int32_t x, int32_t y, int32_
     if (srcWidth == 0) srcWidth = image.width();
     if (srcHeight == 0) srcHeight = image.height();
     if (target == nullptr) return 0;
+    if (engine.screens.curID == 0) engine.output.beforeDrawingOnPresentation(engine);
     if (transparency == -2) {
         platform::stretchCopy(*target, x, y, width, height, image, srcX, srcY, srcWidth, srcHeight);
     } else {

@@ -28,7 +28,9 @@ void KeyWait::message(Interpreter& interpreter, uint32_t kind, uint32_t key, uin
     }
     namespace vk = platform::vk;
     const bool freshPress = (keyData & kKeyRepeatBit) == 0;
-    const bool accepted = ((key == vk::space || key == vk::enter || key == vk::separator) && freshPress) || key == 'Z';
+    const bool accepted =
+        ((key == vk::space || key == vk::enter || key == vk::separator || key == vk::padA) && freshPress) ||
+        key == 'Z' || key == vk::padB;
     if (!accepted) return;
     // A wait that ends before any idle turn still gets its picture.
     captureWaitIfDue(engine);
@@ -36,9 +38,12 @@ void KeyWait::message(Interpreter& interpreter, uint32_t kind, uint32_t key, uin
 }
 
 void KeyWait::drawPrompt(Engine& engine) {
-    if (!promptFontTried_) {
-        promptFontTried_ = true;
-        if (engine.text != nullptr) promptFont_ = engine.text->createFixedFont();
+    // Enlarged with the picture, so that it stays as sharp as the text.
+    const OutputLayout& layout = engine.output.layout();
+    const int cell = static_cast<int>(std::clamp<int64_t>(layout.scaled(12), 1, platform::Surface::kMaxSide));
+    if (promptCell_ != cell) {
+        promptCell_ = cell;
+        promptFont_ = engine.text != nullptr ? engine.text->createFixedFont(cell) : nullptr;
     }
     platform::Backend& backend = *engine.backend;
     if (!promptFont_ || !mainWindowExists(engine)) return;
@@ -46,9 +51,13 @@ void KeyWait::drawPrompt(Engine& engine) {
     const platform::ColorRef color = (backend.tickCount() & s.flashMask) != 0 ? s.onColor : s.offColor;
     const std::string_view text(s.viewstr, std::strlen(s.viewstr));
     const auto at = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2)); };
-    promptFont_->draw(engine.clientPicture, at(int64_t{engine.windowWidth} + s.dx),
-                      at(int64_t{engine.windowHeight} + s.dy), text, color, std::nullopt);
-    presentMainWindow(engine);
+    const int x = at(layout.x + layout.scaled(int64_t{engine.windowWidth} + s.dx));
+    const int y = at(layout.y + layout.scaled(int64_t{engine.windowHeight} + s.dy));
+    promptFont_->draw(engine.clientPicture, x, y, text, color, std::nullopt);
+    // Room for glyphs that reach beyond their cell.
+    const int64_t width = int64_t{promptFont_->textWidth(text)} + 2 * cell;
+    engine.output.promptDrawn(engine, at(int64_t{x} - cell), at(int64_t{y} - cell),
+                              static_cast<int>(std::min<int64_t>(width, INT32_MAX / 2)), 3 * cell);
 }
 
 }  // namespace qt::engine

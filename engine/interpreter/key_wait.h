@@ -20,7 +20,7 @@ private:
     void drawPrompt(Engine& engine);
 
     std::unique_ptr<platform::Font> promptFont_;
-    bool promptFontTried_ = false;
+    int promptCell_ = 0;  // the cell the font was made for; 0: none tried
 };
 
 }  // namespace qt::engine

@@ -43,6 +43,7 @@ void iroCommand(Interpreter& interpreter) {
     const int32_t id = engine.screens.curID;
     const auto [width, height] = engine.screens.getScreenSize(id);
     if (platform::Surface* screen = engine.screens.getDC(id)) {
+        if (id == 0) engine.output.beforeDrawingOnPresentation(engine);
         platform::fillRect(*screen, 0, 0, width, height, color);
     }
 }

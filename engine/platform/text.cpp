@@ -33,7 +33,9 @@ public:
     std::unique_ptr<Font> createFont(const FontRequest& request) override {
         return std::make_unique<NullFont>(request.height);
     }
-    std::unique_ptr<Font> createFixedFont() override { return std::make_unique<NullFont>(12); }
+    std::unique_ptr<Font> createFixedFont(int cellHeight = 12) override {
+        return std::make_unique<NullFont>(cellHeight);
+    }
 };
 
 }  // namespace

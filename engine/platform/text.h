@@ -46,9 +46,10 @@ public:
     // Never fails while any Japanese face is installed: an unknown face name
     // falls back to an installed one. Null only when no face can be loaded.
     virtual std::unique_ptr<Font> createFont(const FontRequest& request) = 0;
-    // The fixed-pitch face of about 12 pixels used for the key-wait prompt
-    // (a 12-pixel cell, one-bit glyphs, a face that can show Japanese).
-    virtual std::unique_ptr<Font> createFixedFont() = 0;
+    // The fixed-pitch face used for the key-wait prompt (a cell of
+    // `cellHeight` pixels, 12 unless enlarged; one-bit glyphs; a face that
+    // can show Japanese).
+    virtual std::unique_ptr<Font> createFixedFont(int cellHeight = 12) = 0;
 };
 
 // Fonts that draw no glyphs (a background cell still is filled): a single

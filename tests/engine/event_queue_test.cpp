@@ -10,7 +10,8 @@ namespace {
 
 // Plays "word word ..." against a queue and takes every message as
 // "name[key/data] ". Words: create show destroy inv val quit:N focus+ focus-
-// press:HEX release:HEX click:X,Y shiftclick:X,Y close expose size.
+// press:HEX release:HEX click:X,Y shiftclick:X,Y move:X,Y lup:X,Y rup:X,Y
+// wheel:N close expose size full+ full-.
 std::string played(const std::string& script) {
     EventQueue q;
     std::istringstream words(script);
@@ -31,15 +32,25 @@ std::string played(const std::string& script) {
         else if (w == "close") q.closeRequested();
         else if (w == "expose") q.exposed();
         else if (w == "size") q.sizeChanged(800, 600);
+        else if (w.starts_with("move:")) q.pointerMoved(x, y);
+        else if (w.starts_with("lup:")) q.leftButtonReleased(x, y);
+        else if (w.starts_with("rup:")) q.rightButtonReleased(x, y);
+        else if (w.starts_with("wheel:")) q.wheelTurned(x);
+        else if (w == "full+" || w == "full-") q.fullscreenChanged(w == "full+");
         else ADD_FAILURE() << "unknown word " << w;
     }
-    static const char* names[] = {"paint", "click", "down", "up", "close", "destroy", "quit"};
+    static const char* names[] = {"paint", "click", "down", "up",  "close", "destroy",
+                                  "quit",  "move",  "lup",  "rup", "wheel"};
     std::ostringstream out;
     out << std::hex;
     while (q.peek()) {
         const Event e = q.next();
         out << (e.shift ? "shift-" : "") << names[int(e.type)];
         if (e.type == EventType::keyDown || e.type == EventType::keyUp) out << e.key << '/' << e.keyData;
+        if (e.type == EventType::keyDown && e.alt) out << "+alt";
+        if (e.type >= EventType::pointerMove && e.type != EventType::wheel)
+            out << '(' << std::dec << e.x << ',' << e.y << ')' << std::hex;
+        if (e.type == EventType::wheel) out << std::dec << e.steps << std::hex;
         if (e.type == EventType::leftButtonDown) out << '(' << std::dec << e.x << ',' << e.y << ')' << std::hex;
         if (e.type == EventType::quit) out << e.code;
         out << ' ';
@@ -64,6 +75,10 @@ TEST(EventQueue, Order) {
         {"create focus+ show press:20 close destroy quit:0", "destroy quit0 "},  // destroy drops what waits
         {"create show destroy inv press:20 click:1,1 close expose quit:0", "destroy quit0 "},
         {"destroy quit:1", "quit1 "},  // no window: no destroy message
+        {"create focus+ press:12 press:d release:d release:12 press:d", "down12/1+alt downd/1+alt upd/c0000001 up12/c0000001 downd/1 "},
+        {"create focus- click:1,2 move:5,6 lup:5,6 rup:7,8 wheel:-1", "click(1,2) move(5,6) lup(5,6) rup(7,8) wheel-1 "},
+        {"move:1,1 lup:1,1 wheel:1 create", ""},                              // no window, no mouse
+        {"create full+ full- size", "paint "},  // a new size or state: painted again
     };
     // clang-format on
     for (const auto& c : cases) EXPECT_EQ(played(c.script), c.messages) << c.script;

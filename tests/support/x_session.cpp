@@ -74,13 +74,13 @@ std::string XSession::missingTool() {
     return "";
 }
 
-XSession::XSession(bool windowManager) {
+XSession::XSession(bool windowManager, const std::string& screen) {
     // Programs that qRun starts again outlive it; they become ours to end.
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     int fds[2];
     if (::pipe(fds) != 0) return;
     servers_.push_back(
-        spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, "/",
+        spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen + "x24", "-nolisten", "tcp"}, "/",
               {}, "/dev/null", "/dev/null", "/dev/null", fds[1]));
     ::close(fds[1]);
     // Read to the end: after a single read the server may not yet take clients.

@@ -25,7 +25,8 @@ public:
     // The tools this needs, or empty when all are installed.
     static std::string missingTool();
 
-    explicit XSession(bool windowManager = true);
+    // `screen` is the display's size, "WIDTHxHEIGHT".
+    explicit XSession(bool windowManager = true, const std::string& screen = "1280x1024");
     ~XSession();
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;

@@ -1,5 +1,4 @@
-// Text through FreeType, faces chosen by fontconfig.
-#include <fontconfig/fontconfig.h>
+// Text through FreeType, faces from the game's fonts folder or fontconfig.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -15,7 +14,8 @@
 #include "common/cp932.h"
 #include "common/sjis.h"
 #include "engine/platform/freetype/freetype_text.h"
-#include "engine/platform/freetype/font_mapping.h"
+#include "engine/platform/freetype/folder_fonts.h"
+#include "engine/platform/freetype/system_fonts.h"
 #include "engine/platform/leak_check.h"
 
 namespace qt::platform {
@@ -29,7 +29,7 @@ constexpr int kMaxCellHeight = 1024;
 constexpr int kDefaultCellHeight = 16;
 constexpr uint32_t kReplacement = 0xFFFD;
 
-// One FreeType library and one fontconfig configuration for the process.
+// One FreeType library for the process.
 class FontSystem {
 public:
     static FontSystem& get() {
@@ -37,22 +37,13 @@ public:
         return system;
     }
     FT_Library library() const { return library_; }
-    FcConfig* config() const { return config_; }
 
 private:
     FontSystem() {
         useLeakCheckList();
         if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
-        // The system's configuration when there is one, our own rules on top.
-        config_ = FcInitLoadConfig();
-        if (!config_) config_ = FcConfigCreate();
-        if (config_) {
-            FcConfigParseAndLoadFromMemory(config_, reinterpret_cast<const FcChar8*>(fontMappingXml()), FcFalse);
-            FcConfigBuildFonts(config_);
-        }
     }
     FT_Library library_ = nullptr;
-    FcConfig* config_ = nullptr;
 };
 
 // CP932 characters to Unicode, each converted once.
@@ -102,66 +93,15 @@ void forEachCharacter(std::string_view cp932, F&& f) {
     }
 }
 
-struct FaceChoice {
-    std::string file;
-    int index = 0;
-    std::string family;
-};
-
-bool suits(FcPattern* font, bool monospace) {
-    if (monospace) {
-        int spacing = FC_PROPORTIONAL;
-        FcPatternGetInteger(font, FC_SPACING, 0, &spacing);
-        if (spacing != FC_MONO && spacing != FC_DUAL) return false;
-    }
-    FcLangSet* langs = nullptr;
-    if (FcPatternGetLangSet(font, FC_LANG, 0, &langs) != FcResultMatch) return false;
-    return FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) != FcLangDifferentLang;
-}
-
-bool describe(FcPattern* font, FaceChoice& out) {
-    FcChar8* file = nullptr;
-    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) return false;
-    out.file = reinterpret_cast<const char*>(file);
-    if (FcPatternGetInteger(font, FC_INDEX, 0, &out.index) != FcResultMatch) out.index = 0;
-    FcChar8* family = nullptr;
-    if (FcPatternGetString(font, FC_FAMILY, 0, &family) == FcResultMatch)
-        out.family = reinterpret_cast<const char*>(family);
-    return true;
-}
-
-// The face named, or a Japanese face in fontconfig's order of preference
-// when the one found cannot show Japanese text (as Windows picks another
-// face for the Shift-JIS character set).
-bool chooseFace(const std::string& familyUtf8, bool bold, bool italic, bool monospace, FaceChoice& out) {
-    FcConfig* config = FontSystem::get().config();
-    if (!config) return false;
-    FcPattern* pattern = FcPatternCreate();
-    if (!familyUtf8.empty())
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyUtf8.c_str()));
-    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    if (monospace) FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-
-    // The sorted list holds the fonts as they are, without the values a
-    // match would copy in from the request.
-    bool found = false;
-    FcResult result = FcResultNoMatch;
-    if (FcFontSet* sorted = FcFontSort(config, pattern, FcFalse, nullptr, &result)) {
-        for (int i = 0; i < sorted->nfont && !found; ++i)
-            if (suits(sorted->fonts[i], monospace)) found = describe(sorted->fonts[i], out);
-        for (int i = 0; i < sorted->nfont && !found && monospace; ++i)
-            if (suits(sorted->fonts[i], false)) found = describe(sorted->fonts[i], out);
-        // No Japanese face at all: the best face there is.
-        for (int i = 0; i < sorted->nfont && !found; ++i) found = describe(sorted->fonts[i], out);
-        FcFontSetDestroy(sorted);
-    }
-    FcPatternDestroy(pattern);
-    return found;
+// The game's own fonts when it ships any, else the machine's.
+bool chooseFace(const std::string& familyUtf8, bool bold, bool italic, bool monospace, const FolderFonts* folder,
+                FaceChoice& out) {
+    if (folder && !folder->empty()) return folder->choose(familyUtf8, bold, italic, monospace, out);
+#ifdef QT_FONTCONFIG
+    return chooseSystemFace(familyUtf8, bold, italic, monospace, out);
+#else
+    return false;
+#endif
 }
 
 struct Glyph {
@@ -175,13 +115,14 @@ public:
         if (face_) FT_Done_Face(face_);
     }
 
-    bool open(const FontRequest& request, bool monospace) {
+    bool open(const FontRequest& request, bool monospace, const FolderFonts* folder) {
         FT_Library library = FontSystem::get().library();
         if (!library) return false;
         request_ = request;
         const bool bold = request.weight >= 600;
+        const std::string family = cp932ToUtf8(request.face);
         FaceChoice choice;
-        if (!chooseFace(cp932ToUtf8(request.face), bold, request.italic, monospace, choice)) return false;
+        if (!chooseFace(family, bold, request.italic, monospace, folder, choice)) return false;
         if (FT_New_Face(library, choice.file.c_str(), choice.index, &face_) != 0) {
             face_ = nullptr;
             return false;
@@ -363,24 +304,39 @@ private:
 
 class FreeTypeText final : public Text {
 public:
+    explicit FreeTypeText(std::string fontsFolder) : fontsFolder_(std::move(fontsFolder)) {}
+
     std::unique_ptr<Font> createFont(const FontRequest& request) override {
         auto font = std::make_unique<FreeTypeFont>();
-        if (!font->open(request, false)) return nullptr;
+        if (!font->open(request, false, folder())) return nullptr;
         return font;
     }
 
-    std::unique_ptr<Font> createFixedFont() override {
+    std::unique_ptr<Font> createFixedFont(int cellHeight = 12) override {
         FontRequest request;
         request.face = "monospace";
-        request.height = 12;
+        request.height = cellHeight;
         auto font = std::make_unique<FreeTypeFont>();
-        if (!font->open(request, true)) return nullptr;
+        if (!font->open(request, true, folder())) return nullptr;
         return font;
     }
+
+private:
+    // Read at the first font, once.
+    const FolderFonts* folder() {
+        if (fontsFolder_.empty()) return nullptr;
+        if (!folder_) folder_ = std::make_unique<FolderFonts>(FontSystem::get().library(), fontsFolder_);
+        return folder_.get();
+    }
+
+    std::string fontsFolder_;
+    std::unique_ptr<FolderFonts> folder_;
 };
 
 }  // namespace
 
-std::unique_ptr<Text> createFreeTypeText() { return std::make_unique<FreeTypeText>(); }
+std::unique_ptr<Text> createFreeTypeText(std::string fontsFolder) {
+    return std::make_unique<FreeTypeText>(std::move(fontsFolder));
+}
 
 }  // namespace qt::platform

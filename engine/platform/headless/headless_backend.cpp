@@ -15,7 +15,12 @@ constexpr uint32_t kRepeatMs = 33;
 }  // namespace
 
 HeadlessBackend::HeadlessBackend(const HeadlessOptions& options)
-    : input_(options.input), now_(options.startMs), untilMs_(options.untilMs) {
+    : input_(options.input),
+      now_(options.startMs),
+      untilMs_(options.untilMs),
+      outputWidth_(options.outputWidth),
+      outputHeight_(options.outputHeight),
+      sizeReported_(options.outputWidth <= 0 || options.outputHeight <= 0) {
     std::stable_sort(input_.begin(), input_.end(),
                      [](const ScriptedInput& a, const ScriptedInput& b) { return a.atMs < b.atMs; });
     // Input written for times before a restart has already been played.
@@ -43,6 +48,24 @@ void HeadlessBackend::destroyWindow() {
     shown_ = false;
 }
 
+void HeadlessBackend::setFullscreen(bool on) {
+    if (on == fullscreen_) return;
+    fullscreen_ = on;
+    sizeReported_ = false;
+}
+
+void HeadlessBackend::reportSize(InputSink& sink) {
+    if (sizeReported_ || !exists_) return;
+    sizeReported_ = true;
+    const bool given = outputWidth_ > 0 && outputHeight_ > 0;
+    if (fullscreen_) {
+        sink.sizeChanged(given ? outputWidth_ : metrics_.screenWidth, given ? outputHeight_ : metrics_.screenHeight);
+    } else {
+        sink.sizeChanged(given ? outputWidth_ : spec_.clientWidth, given ? outputHeight_ : spec_.clientHeight);
+    }
+    sink.fullscreenChanged(fullscreen_);
+}
+
 void HeadlessBackend::setFocus(InputSink& sink, bool focus) {
     if (focusReported_ && focus == focus_) return;
     focus_ = focus;
@@ -52,6 +75,7 @@ void HeadlessBackend::setFocus(InputSink& sink, bool focus) {
 
 void HeadlessBackend::pollInput(InputSink& sink) {
     setFocus(sink, focus_);
+    reportSize(sink);
     constexpr uint64_t never = std::numeric_limits<uint64_t>::max();
     for (;;) {
         // The earliest due item; on equal times releases and repeats first,
@@ -81,8 +105,10 @@ void HeadlessBackend::pollInput(InputSink& sink) {
             const ScriptedInput& in = input_[nextInput_++];
             switch (in.kind) {
                 case ScriptedInput::Kind::key:
+                    if (in.alt) sink.keyPressed(vk::alt);
                     sink.keyPressed(in.key);
                     releases_.push_back({in.atMs + 1, in.key});
+                    if (in.alt) releases_.push_back({in.atMs + 1, vk::alt});
                     repeatKey_ = 0;
                     break;
                 case ScriptedInput::Kind::down:
@@ -100,7 +126,19 @@ void HeadlessBackend::pollInput(InputSink& sink) {
                 case ScriptedInput::Kind::shiftClick:
                     if (exists_) setFocus(sink, true);
                     sink.leftButtonPressed(in.x, in.y, in.kind == ScriptedInput::Kind::shiftClick);
+                    sink.leftButtonReleased(in.x, in.y);
                     break;
+                case ScriptedInput::Kind::drag:
+                    if (exists_) setFocus(sink, true);
+                    sink.leftButtonPressed(in.x, in.y, false);
+                    sink.pointerMoved(in.x2, in.y2);
+                    sink.leftButtonReleased(in.x2, in.y2);
+                    break;
+                case ScriptedInput::Kind::rightClick:
+                    if (exists_) setFocus(sink, true);
+                    sink.rightButtonReleased(in.x, in.y);
+                    break;
+                case ScriptedInput::Kind::wheel: sink.wheelTurned(in.steps); break;
             }
         } else {
             closeSent_ = true;

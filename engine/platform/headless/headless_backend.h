@@ -7,9 +7,10 @@
 // scripted item, whichever comes first (at least 1 ms).
 //
 // The window starts with the focus, and a click gives it the focus, as on a
-// desktop. A held key ("down") repeats after 500 ms and then every 33 ms
-// until it is released or another key is pressed. The window closes when
-// the clock reaches the end of the run.
+// desktop. Its drawable area is the client area, or the output size when one
+// is given; in fullscreen it is the output size or else the display. A held key ("down") repeats after 500 ms and then
+// every 33 ms until it is released or another key is pressed. The window closes when the clock reaches the end of the
+// run.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,7 @@ struct HeadlessOptions {
     uint32_t startMs = 0;              // the virtual clock at start (restarts go on)
     uint32_t untilMs = 600000;         // the window closes when the clock reaches this
     int displayWidth = 1920, displayHeight = 1080;
+    int outputWidth = 0, outputHeight = 0;  // the drawable area; 0: the client area
 };
 
 class HeadlessBackend final : public Backend {
@@ -37,6 +39,7 @@ public:
     void destroyWindow() override;
     void present(const Surface&) override {}
     void setTitle(std::string_view titleCp932) override { spec_.titleCp932 = titleCp932; }
+    void setFullscreen(bool on) override;
     void pollInput(InputSink& sink) override;
     void beginDrag(bool resizeFromLowerRight) override { drags_.push_back(resizeFromLowerRight); }
     uint32_t tickCount() override { return now_; }
@@ -61,9 +64,11 @@ public:
     const WindowSpec& windowSpec() const { return spec_; }
     bool windowExists() const { return exists_; }
     bool shown() const { return shown_; }
+    bool fullscreen() const { return fullscreen_; }
 
 private:
     void setFocus(InputSink& sink, bool focus);
+    void reportSize(InputSink& sink);
 
     std::vector<ScriptedInput> input_;
     size_t nextInput_ = 0;
@@ -84,6 +89,9 @@ private:
     bool shown_ = false;
     bool focus_ = true;
     bool focusReported_ = false;
+    int outputWidth_, outputHeight_;
+    bool fullscreen_ = false;
+    bool sizeReported_;  // the client area needs no report
     WindowSpec spec_;
     std::vector<Box> boxes_;
     uint64_t boxCount_ = 0;

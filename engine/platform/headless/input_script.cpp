@@ -21,9 +21,9 @@ bool keyByName(const std::string& name, uint32_t& key) {
         const char* name;
         uint32_t key;
     } named[] = {
-        {"space", vk::space}, {"enter", vk::enter}, {"esc", vk::escape}, {"f5", vk::f5}, {"f12", vk::f12},
+        {"space", vk::space}, {"enter", vk::enter}, {"esc", vk::escape}, {"f5", vk::f5}, {"f11", vk::f11}, {"f12", vk::f12},
         {"separator", vk::separator}, {"left", vk::left}, {"right", vk::right}, {"up", vk::up},
-        {"down", vk::down},
+        {"down", vk::down}, {"alt", vk::alt}, {"pad-a", vk::padA}, {"pad-b", vk::padB}, {"pad-back", vk::padBack},
     };
     // clang-format on
     const std::string n = lower(name);
@@ -60,15 +60,44 @@ const Message* parseLine(const std::string& line, ScriptedInput& in) {
         in.kind = event == "key"    ? ScriptedInput::Kind::key
                   : event == "down" ? ScriptedInput::Kind::down
                                     : ScriptedInput::Kind::up;
-        if (!(words >> a) || !keyByName(a, in.key)) return &msg::scriptUnknownKey;
+        if (!(words >> a)) return &msg::scriptUnknownKey;
+        if (in.kind == ScriptedInput::Kind::key && lower(a).starts_with("alt+")) {
+            in.alt = true;
+            a.erase(0, 4);
+        }
+        if (!keyByName(a, in.key)) return &msg::scriptUnknownKey;
+    } else if (event == "pad") {
+        in.kind = ScriptedInput::Kind::key;
+        if (!(words >> a) || !keyByName("pad-" + a, in.key)) return &msg::scriptUnknownKey;
+    } else if (event == "wheel") {
+        in.kind = ScriptedInput::Kind::wheel;
+        words >> a;
+        a = lower(a);
+        if (a == "down") in.steps = 1;
+        else if (a == "up") in.steps = -1;
+        else return &msg::scriptBadWheel;
+    } else if (event == "drag") {
+        in.kind = ScriptedInput::Kind::drag;
+        std::string c, d;
+        long long v[4] = {};
+        words >> a >> b >> c >> d;
+        const std::string* parts[4] = {&a, &b, &c, &d};
+        for (int i = 0; i < 4; ++i)
+            if (!wholeNumber(*parts[i], INT32_MIN, INT32_MAX, v[i])) return &msg::scriptBadDrag;
+        in.x = static_cast<int>(v[0]);
+        in.y = static_cast<int>(v[1]);
+        in.x2 = static_cast<int>(v[2]);
+        in.y2 = static_cast<int>(v[3]);
     } else if (event == "focus") {
         words >> a;
         a = lower(a);
         if (a == "in") in.kind = ScriptedInput::Kind::focusIn;
         else if (a == "out") in.kind = ScriptedInput::Kind::focusOut;
         else return &msg::scriptBadFocus;
-    } else if (event == "click" || event == "shift-click") {
-        in.kind = event == "click" ? ScriptedInput::Kind::click : ScriptedInput::Kind::shiftClick;
+    } else if (event == "click" || event == "shift-click" || event == "right-click") {
+        in.kind = event == "click"         ? ScriptedInput::Kind::click
+                  : event == "shift-click" ? ScriptedInput::Kind::shiftClick
+                                           : ScriptedInput::Kind::rightClick;
         long long x = 0, y = 0;
         words >> a >> b;
         if (!wholeNumber(a, INT32_MIN, INT32_MAX, x) || !wholeNumber(b, INT32_MIN, INT32_MAX, y))

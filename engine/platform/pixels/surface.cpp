@@ -88,7 +88,12 @@ const uint32_t* words(const Surface& s) { return reinterpret_cast<const uint32_t
 
 // Copies the pixels of `in` that are not the transparent colour. Written
 // without branches so that the compiler can use vector instructions.
-[[gnu::target_clones("avx2", "default")]] void keyedCopy(uint32_t* out, const uint32_t* in, size_t n, uint32_t key) {
+#ifdef __x86_64__
+#define QT_VECTOR_CLONES [[gnu::target_clones("avx2", "default")]]
+#else
+#define QT_VECTOR_CLONES
+#endif
+QT_VECTOR_CLONES void keyedCopy(uint32_t* out, const uint32_t* in, size_t n, uint32_t key) {
     for (size_t i = 0; i < n; ++i) {
         const uint32_t s = in[i];
         out[i] = (s & 0xFFFFFFu) == key ? out[i] : s;

@@ -1,5 +1,7 @@
 #pragma once
 // Errors of the X window system that must not end the engine.
+#include <string>
+
 namespace qt::platform {
 
 // SDL wakes its own event wait by sending a message to the window over a
@@ -10,5 +12,9 @@ namespace qt::platform {
 // other error goes to the handler that was there before. Call before SDL
 // starts its video; calling again does nothing.
 void passOverMessagesToClosedWindows();
+
+// The X libraries SDL needs for a window that this machine cannot load,
+// comma-separated; empty when all are there.
+std::string missingX11Libraries();
 
 }  // namespace qt::platform

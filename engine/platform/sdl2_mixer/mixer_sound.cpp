@@ -4,6 +4,10 @@
 #include <SDL_mixer.h>
 #include <unistd.h>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten/emscripten.h>
+#endif
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -23,7 +27,10 @@ namespace {
 constexpr const char* kSoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
                                        "/usr/share/sounds/sf2/FluidR3_GM.sf2"};
 // clang-format on
-constexpr const char* kTimidityConfigs[] = {"/etc/timidity/timidity.cfg", "/etc/timidity/timgm6mb.cfg"};
+// The game's own patches first (relative: the engine works in its folder);
+// a player build has no FluidSynth and plays MIDI only through these.
+constexpr const char* kTimidityConfigs[] = {"timidity/timidity.cfg", "/etc/timidity/timidity.cfg",
+                                            "/etc/timidity/timgm6mb.cfg"};
 
 // The output's buffer in sample frames. The mixer decodes an effect of a
 // compressed kind in pieces of one buffer each (see DecodeGuard).
@@ -315,6 +322,26 @@ Mix_Chunk* loadEffect(const std::string& path) {
     return chunk;
 }
 
+// A web page carries TiMidity patches (timidity/ of the game's folder) only
+// when the game's MIDI needs them and they are small enough for a page;
+// without them a MIDI file opens as a channel that plays nothing, so the
+// game goes on, and that is said once.
+bool midiLeftSilent() {
+#ifdef QT_MIDI_WHEN_PACKED
+    if (access(kTimidityConfigs[0], R_OK) == 0) return false;
+    static bool said = false;
+    if (!said) {
+        said = true;
+        const std::string line = std::string(msg::midiNotPlayed.utf8()) + "\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
+        std::fflush(stderr);
+    }
+    return true;
+#else
+    return false;
+#endif
+}
+
 class MixerChannel final : public SoundChannel {
 public:
     explicit MixerChannel(Kind kind) : SoundChannel(kind) {}
@@ -326,6 +353,10 @@ private:
         if (!saneHeader(diskPath) || !flacFramesFit(diskPath)) return false;
         const MidiLength midi = readMidi(diskPath);
         if (midi.kind == MidiLength::Kind::broken) return false;
+        if (midi.kind == MidiLength::Kind::ok && midiLeftSilent()) {
+            silentMidi_ = true;
+            return true;
+        }
         if (kind() == Kind::music) {
             music_ = Mix_LoadMUS(diskPath.c_str());
             return music_ != nullptr;
@@ -339,6 +370,7 @@ private:
     }
 
     bool start(bool loop) override {
+        if (silentMidi_) return true;
         if (music_) return Mix_PlayMusic(music_, loop ? -1 : 0) == 0;
         if (chunk_) return Mix_PlayChannel(mixerChannel_, chunk_, loop ? -1 : 0) >= 0;
         return false;
@@ -350,6 +382,7 @@ private:
     }
 
     void unload() override {
+        silentMidi_ = false;
         if (music_) {
             Mix_HaltMusic();
             Mix_FreeMusic(music_);
@@ -370,6 +403,7 @@ private:
 
     Mix_Music* music_ = nullptr;
     Mix_Chunk* chunk_ = nullptr;
+    bool silentMidi_ = false;  // MIDI without patches
     int mixerChannel_ = -1;
 };
 
@@ -384,6 +418,11 @@ public:
 };
 
 }  // namespace
+
+#ifdef __EMSCRIPTEN__
+// For the page: whether music is playing (sounding once audio is allowed).
+extern "C" EMSCRIPTEN_KEEPALIVE int qt_music_playing() { return Mix_PlayingMusic(); }
+#endif
 
 std::unique_ptr<Sound> createMixerSound(bool silent) {
     Audio::get().chooseOutput(silent);

@@ -1,8 +1,9 @@
 #pragma once
 // Sound on SDL2_mixer. Both kinds of channel take WAV, OGG Vorbis, MP3, FLAC
-// and MIDI (the system's General MIDI sound font). Opening even a long music
-// file returns at once; an effect that would play longer than ten minutes is
-// refused like a broken file.
+// and MIDI (the system's General MIDI sound font; in a web page the TiMidity
+// patches packed with it, else silence). Opening even a long music file returns at once; an
+// effect that would play longer than ten minutes is refused like a broken
+// file.
 //
 // Audio starts on first use. Silent output uses SDL's dummy driver, so files
 // are still opened and checked; when no audio device can be opened, the

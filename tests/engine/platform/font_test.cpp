@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 
 #include "common/cp932.h"
+#include "tests/support/temp_folder.h"
 
 namespace qt::platform {
 namespace {
@@ -156,6 +158,40 @@ TEST(Font, NullTextFillsOnlyTheCellAndThePromptFaceIsFixed) {
     EXPECT_EQ(fixed->textWidth("iiii"), fixed->textWidth("WWWW"));
     EXPECT_EQ(fixed->textWidth("KEYWAIT"), 7 * fixed->textWidth("K"));
     EXPECT_GT(drawn(*fixed, "待").count, 10);
+}
+
+// A game's fonts/ folder: the face map leads to its files, nothing else is
+// looked at while it holds a face, and it falls back among its own faces.
+TEST(Font, GameFontsFolderServesEveryFace) {
+    const std::string ipa = "/usr/share/fonts/opentype/ipafont-";
+    // clang-format off
+    const struct { std::vector<std::string> files; const char* face; bool fixed; const char* family; } cases[] = {
+        {{"gothic/ipag.ttf", "gothic/ipagp.ttf", "mincho/ipam.ttf"}, "ＭＳ Ｐゴシック", false, "IPAPGothic"},
+        {{"gothic/ipag.ttf", "gothic/ipagp.ttf", "mincho/ipam.ttf"}, "ms  gothic",     false, "IPAGothic"},
+        {{"gothic/ipag.ttf", "gothic/ipagp.ttf", "mincho/ipam.ttf"}, "ＭＳ 明朝",       false, "IPAMincho"},
+        {{"gothic/ipag.ttf", "gothic/ipagp.ttf", "mincho/ipam.ttf"}, "IPA Pゴシック",   false, "IPAPGothic"},
+        {{"gothic/ipag.ttf", "gothic/ipagp.ttf", "mincho/ipam.ttf"}, "Arial",          false, "IPAGothic"},
+        {{"gothic/ipag.ttf", "gothic/ipagp.ttf", "mincho/ipam.ttf"}, "",               true,  "IPAGothic"},
+        // Only the proportional Gothic shipped: every name draws with it.
+        {{"gothic/ipagp.ttf"},                                       "ＭＳ 明朝",       false, "IPAPGothic"},
+        {{"gothic/ipagp.ttf"},                                       "",               true,  "IPAPGothic"},
+        // No face in the folder: the machine's faces, as without it.
+        {{},                                                         "ＭＳ 明朝",       false, "IPAMincho"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        test::TempFolder game;
+        game.write("fonts/readme.txt", "not a font");
+        for (const std::string& f : c.files)
+            std::filesystem::copy_file(ipa + f, game / ("fonts/" + std::filesystem::path(f).filename().string()));
+        const auto text = createFreeTypeText(game / "fonts");
+        FontRequest r;
+        r.face = utf8ToCp932(c.face);
+        const auto font = c.fixed ? text->createFixedFont() : text->createFont(r);
+        ASSERT_TRUE(font) << c.face;
+        EXPECT_EQ(font->familyName(), c.family) << c.face << " " << c.files.size();
+        EXPECT_GT(drawn(*font, "漢").count, 10) << c.face;
+    }
 }
 
 }  // namespace

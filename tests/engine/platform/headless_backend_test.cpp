@@ -15,8 +15,13 @@ std::string parsed(const std::string& script) {
     std::string error;
     if (!parseInputScript(script, in, line, error)) return "line " + std::to_string(line) + ": " + error;
     std::ostringstream out;
-    for (const auto& i : in)
-        out << i.atMs << ':' << int(i.kind) << ':' << std::hex << i.key << std::dec << ':' << i.x << ',' << i.y << ' ';
+    for (const auto& i : in) {
+        out << i.atMs << ':' << int(i.kind) << ':' << std::hex << i.key << std::dec << ':' << i.x << ',' << i.y;
+        if (i.alt) out << "+alt";
+        if (i.steps != 0) out << '~' << i.steps;
+        if (i.kind == ScriptedInput::Kind::drag) out << '>' << i.x2 << ',' << i.y2;
+        out << ' ';
+    }
     return out.str();
 }
 
@@ -30,8 +35,14 @@ TEST(InputScript, Lines) {
         {"4294967295 key x", "4294967295:0:58:0,0 "},
         {"5 key z\nkey space", "line 2: the line does not begin with a time in milliseconds: key space"},
         {"4294967296 key space", "line 1: the line does not begin with a time in milliseconds: 4294967296 key space"},
-        {"#\n10", "line 2: unknown event (expected key, down, up, focus, click or shift-click): 10"},
-        {"10 press space", "line 1: unknown event (expected key, down, up, focus, click or shift-click): 10 press space"},
+        {"#\n10", "line 2: unknown event (expected key, down, up, focus, click, shift-click, right-click, drag, wheel or pad): 10"},
+        {"10 press space", "line 1: unknown event (expected key, down, up, focus, click, shift-click, right-click, drag, wheel or pad): 10 press space"},
+        {"1 key alt+enter\n2 key F11\n3 pad a\n4 down pad-b\n5 up pad-b\n6 pad back\n7 key Alt+pad-a",
+         "1:0:d:0,0+alt 2:0:7a:0,0 3:0:c3:0,0 4:1:c4:0,0 5:2:c4:0,0 6:0:d0:0,0 7:0:c3:0,0+alt "},
+        {"1 wheel down\n2 wheel UP\n3 right-click 4 5\n6 drag 1 2 -30 40", "1:9:0:0,0~1 2:9:0:0,0~-1 3:7:0:4,5 6:8:0:1,2>-30,40 "},
+        {"1 down alt+enter", "line 1: unknown key name: 1 down alt+enter"}, {"1 pad x", "line 1: unknown key name: 1 pad x"},
+        {"1 wheel", "line 1: wheel must be followed by up or down: 1 wheel"},
+        {"1 drag 1 2 3", "line 1: a drag needs four whole numbers X1 Y1 X2 Y2: 1 drag 1 2 3"},
         {"10 key tab", "line 1: unknown key name: 10 key tab"},
         {"10 focus", "line 1: focus must be followed by in or out: 10 focus"},
         {"10 click 5 y", "line 1: a click needs two whole numbers X Y: 10 click 5 y"},
@@ -65,7 +76,8 @@ struct Played {
 
 // Runs the clock to `untilMs` through idle waits; every message as "T:message ".
 std::string drain(Played& p, uint32_t untilMs) {
-    static const char* names[] = {"paint", "click", "down", "up", "close", "destroy", "quit"};
+    static const char* names[] = {"paint", "click", "down",    "up",    "close", "destroy",
+                                  "quit",  "move",  "release", "right", "wheel"};
     std::ostringstream out;
     for (;;) {
         while (p.events.peek()) {
@@ -74,7 +86,10 @@ std::string drain(Played& p, uint32_t untilMs) {
                 << names[int(e.type)];
             if (e.type == EventType::keyDown || e.type == EventType::keyUp) out << std::hex << e.key << std::dec;
             if (e.keyData & engine::kKeyRepeatBit && e.type == EventType::keyDown) out << 'r';
-            if (e.type == EventType::leftButtonDown) out << '(' << e.x << ',' << e.y << ')';
+            if (e.type >= EventType::pointerMove || e.type == EventType::leftButtonDown)
+                out << '(' << e.x << ',' << e.y << ')';
+            if (e.type == EventType::wheel) out << e.steps;
+            if (e.type == EventType::keyDown && e.alt) out << "+alt";
             out << ' ';
         }
         if (p.backend.tickCount() >= untilMs) return out.str();
@@ -91,8 +106,11 @@ TEST(HeadlessBackend, ScriptedInput) {
         {"0 down space\n1 down space", 2, "0:down20 1:down20r "},
         {"1 focus out\n2 key space\n3 focus in\n4 key enter", 6, "4:downd 5:upd "},  // keys go to the focus
         {"1 focus out\n2 down z\n3 focus in\n4 key z", 6, "4:down5ar 5:up5a "},  // held while away
-        {"1 focus out\n2 click 3 4\n3 key space", 5, "2:click(3,4) 3:down20 4:up20 "},  // a click takes it
-        {"2 shift-click -1 7", 3, "2:shift-click(-1,7) "}, {"", 10, "10:close "},
+        {"1 focus out\n2 click 3 4\n3 key space", 5, "2:click(3,4) 2:release(3,4) 3:down20 4:up20 "},  // a click takes it
+        {"2 shift-click -1 7", 3, "2:shift-click(-1,7) 2:release(-1,7) "}, {"", 10, "10:close "},
+        {"1 key alt+enter\n3 pad a\n4 pad back", 6, "1:down12+alt 1:downd+alt 2:upd 2:up12 3:downc3 4:upc3 4:downd0 5:upd0 "},
+        {"1 drag 1 2 30 40\n2 right-click 5 6\n3 wheel down\n4 wheel up", 5,
+         "1:click(1,2) 1:move(30,40) 1:release(30,40) 2:right(5,6) 3:wheel(0,0)1 4:wheel(0,0)-1 "},
     };
     // clang-format on
     for (const auto& c : cases) {

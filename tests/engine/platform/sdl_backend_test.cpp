@@ -12,6 +12,8 @@
 #include "engine/platform/sdl2/x11_errors.h"
 #include "support/x_session.h"
 
+#include <SDL.h>
+
 // After gtest: Xlib's macros (None, Bool, Status) would clash with it.
 #include <X11/Xlib.h>
 
@@ -149,6 +151,68 @@ TEST(SdlUnderXvfb, WindowKeysFocusErrorsAndClosing) {
     EXPECT_TRUE(endsWith(EventType::close)(collect(3, endsWith(EventType::close))));
     backend->destroyWindow();
     EXPECT_EQ(run("xdotool search --classname platform_window_tests"), "");
+}
+
+// A controller plugged in while the window is open: SDL's virtual joystick.
+TEST(SdlUnderXvfb, GameControllerButtonsAreKeys) {
+    if (const std::string tool = test::XSession::missingTool(); !tool.empty())
+        GTEST_SKIP() << tool << " is not installed";
+    test::XSession x(false);
+    ASSERT_TRUE(x.ready());
+    setenv("DISPLAY", x.display().c_str(), 1);
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+    std::string error;
+    auto backend = createSdlBackend(SdlOptions{false}, error);
+    ASSERT_TRUE(backend) << error;
+    engine::EventQueue events(backend.get());
+    ASSERT_TRUE(backend->createWindow(WindowSpec{"pad", 10, 10, 64, 48, 64, 48}));
+    events.windowCreated();
+    backend->showWindow();
+    auto keys = [&](double seconds, size_t atLeast) {
+        std::vector<std::pair<EventType, uint32_t>> taken;
+        const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+        while (Clock::now() < end && taken.size() < atLeast) {
+            while (events.peek()) {
+                const Event e = events.next();
+                if (e.type == EventType::keyDown || e.type == EventType::keyUp)
+                    taken.emplace_back(e.type, e.key | (e.keyData & kKeyRepeatBit));
+            }
+            events.waitIdle(backend->tickCount() + 10);
+        }
+        return taken;
+    };
+    ASSERT_TRUE(test::poll([&] { return events.peek() || events.hasFocus(); }, 5000));
+
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    keys(0.3, 1);  // the backend opens it
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    ASSERT_NE(pad, nullptr);
+    const auto press = [&](SDL_GameControllerButton b, bool down) { SDL_JoystickSetVirtualButton(pad, b, down); };
+    press(SDL_CONTROLLER_BUTTON_A, true);
+    press(SDL_CONTROLLER_BUTTON_X, true);  // not one of ours
+    EXPECT_EQ(keys(2, 1), (std::vector<std::pair<EventType, uint32_t>>{{EventType::keyDown, vk::padA}}));
+    press(SDL_CONTROLLER_BUTTON_A, false);
+    press(SDL_CONTROLLER_BUTTON_BACK, true);  // a virtual button changes at the next update
+    EXPECT_EQ(keys(2, 2), (std::vector<std::pair<EventType, uint32_t>>{{EventType::keyUp, vk::padA | kKeyRepeatBit},
+                                                                       {EventType::keyDown, vk::padBack}}));
+    press(SDL_CONTROLLER_BUTTON_BACK, false);
+    EXPECT_EQ(keys(2, 1),
+              (std::vector<std::pair<EventType, uint32_t>>{{EventType::keyUp, vk::padBack | kKeyRepeatBit}}));
+    // Held, B repeats as a held key does: after half a second, then often.
+    press(SDL_CONTROLLER_BUTTON_B, true);
+    const auto start = Clock::now();
+    const auto held = keys(3, 4);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(500));
+    ASSERT_EQ(held.size(), 4u);
+    EXPECT_EQ(held[0].second, vk::padB);
+    EXPECT_EQ(held[3].second, vk::padB | kKeyRepeatBit);
+    press(SDL_CONTROLLER_BUTTON_B, false);
+    SDL_JoystickClose(pad);
+    EXPECT_EQ(SDL_JoystickDetachVirtual(index), 0);
+    keys(0.2, 1);
+    backend->destroyWindow();
 }
 
 }  // namespace
