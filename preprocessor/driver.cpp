@@ -124,7 +124,7 @@ void Driver::fileListMode() {
 
 void Driver::finish(bool startExe) {
     if (settings_.waitForEnter) console_.waitForEnter(msg::enterPrompt.cp932());
-    if (!startExe) return;
+    if (!startExe || !settings_.startFinishExe) return;
     char exe[kFinishExeSize];
     readFinishExe(exe, sizeof exe);
     if (exe[0] == '\0') return;
@@ -148,8 +148,14 @@ int runQPre(int argc, const char* const* argv) {
     const char* ownFolder = exeFolderOnDisk();
     const bool inOwnFolder = ownFolder[0] != '\0' && ::chdir(ownFolder) == 0;
     static_cast<void>(inOwnFolder);
-    const PreSettings settings = loadSettings();
-    const CCmdLine cmdLine(argc, argv);
+    PreSettings settings = loadSettings();
+    // qRun's F5: the file list, with nobody to press ENTER and qRun already up.
+    const bool batch = option == "--batch";
+    if (batch) {
+        settings.waitForEnter = false;
+        settings.startFinishExe = false;
+    }
+    const CCmdLine cmdLine(batch ? 1 : argc, argv);
     const bool check = option == "--check";
     std::vector<std::string> args;
     for (uint32_t i = 0; i < cmdLine.argumentCount(); ++i) {

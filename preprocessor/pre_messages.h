@@ -85,6 +85,8 @@ inline const Message usage{
     "  --check [ソースファイル ... | フォルダ]\n"
     "                  何も書かずに変換し、エンジンが出すエラーも含めてすべての問題を\n"
     "                  「ファイル:行: 内容」で一覧にします（問題があれば終了コード 1）\n"
+    "  --batch         ファイルリストを変換します（ENTER 待ちなし、finishExeRun も起動しません。"
+    "qRun の F5 が使います）\n"
     "  --help          この説明を表示します\n"
     "  --version       版を表示します\n"
     "ソースは Shift-JIS か UTF-8、改行は CR LF か LF です。"

@@ -20,6 +20,7 @@ struct PreSettings {
     int16_t pageWidth = kDefaultPageWidth;
     int16_t pageHeight = kDefaultPageHeight;
     char fileListPath[kPathSize] = "filelist.ini";
+    bool startFinishExe = true;  // after a file-list run without failures
 };
 
 // Reads every start-up key of qPre.ini (exeFolder must be set).

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/app/from_line.h"
 #include "engine/app/options.h"
+#include "engine/app/qpre_beside.h"
 #include "engine/app/restart.h"
 #include "engine/core/engine.h"
 #include "engine/core/error_reports.h"
@@ -62,6 +64,8 @@ int main(int argc, char** argv) {
     AppOptions options;
     int exitCode = 0;
     if (!parseOptions(argc, argv, options, exitCode)) return exitCode;
+    ScenarioLine from;
+    if (!options.fromFile.empty() && !locateFrom(options, from)) return 2;
 
     Platform platform;
     if (!choosePlatform(options, platform)) return 1;
@@ -78,7 +82,7 @@ int main(int argc, char** argv) {
 
     // The run in a scope of its own: before a restart starts the program
     // again in this process, every window, font, sound and file is let go.
-    bool restart = false;
+    bool restart = false, reload = false;
     std::vector<std::string> restartWith;
     int code = 0;
     {
@@ -88,6 +92,9 @@ int main(int argc, char** argv) {
         engine.sound = platform.sound.get();
         Interpreter interpreter(engine);
         engine.host = &interpreter;
+        if (!options.fromFile.empty()) interpreter.fastForwardTo(from);
+        engine.authorMode = options.author;
+        engine.convertSources = runQPreBeside;
         interpreter.setTrace(trace);
         engine.captureDir = options.captureDir;
         engine.fullscreenAsked = options.fullscreen;
@@ -95,13 +102,21 @@ int main(int argc, char** argv) {
 
         code = runEngine(engine, [&](Engine& e) {
             restart = true;
-            // A desktop restart starts afresh; a headless one goes on with its
-            // script and clock.
-            if (options.headless) restartWith = restartArguments(options, e.backend->tickCount(), e.waitSerial);
+            reload = e.reloaded;
+            if (reload) {
+                restartWith = reloadArguments(options, e.backend->tickCount(), e.waitSerial, e.restartFrom);
+            } else if (options.headless) {
+                // A desktop restart starts afresh; a headless one goes on with
+                // its script and clock.
+                restartWith = restartArguments(options, e.backend->tickCount(), e.waitSerial);
+            }
         });
     }
     if (trace != nullptr) std::fclose(trace);
     if (!restart) return code;
+    // After F5 the author waits: the audio output is not closed, which waits
+    // for its device's next period, but ends with this process image.
+    if (reload) static_cast<void>(platform.sound.release());
     platform = Platform();
     replaceProcess(restartWith);
     return 1;  // the new instance could not be started (said on standard error)

@@ -78,6 +78,16 @@ bool parseOptions(int argc, char** argv, AppOptions& options, int& exitCode) {
             if (!value(text) || !parseUint(text, options.untilMs)) {
                 return usageError("--until" + std::string(msg::optionNeedsTime.utf8()), exitCode);
             }
+        } else if (arg == "--author") {
+            options.author = true;
+        } else if (arg == "--from") {
+            const size_t colon = value(text) ? text.rfind(':') : std::string::npos;
+            if (colon == std::string::npos || colon == 0 ||
+                !parseUint(std::string_view(text).substr(colon + 1), options.fromLine) || options.fromLine == 0) {
+                return usageError("--from" + std::string(msg::optionNeedsLine.utf8()), exitCode);
+            }
+            options.fromFile = text.substr(0, colon);
+            options.fromFileAbsolute = absolute(options.fromFile);
         } else if (arg == "--output") {
             if (!value(text) || !parseSize(text, options.outputWidth, options.outputHeight)) {
                 return usageError("--output" + std::string(msg::optionNeedsSize.utf8()), exitCode);
@@ -136,6 +146,14 @@ std::vector<std::string> restartArguments(const AppOptions& options, uint32_t st
     args.insert(args.end(), {"--until", std::to_string(options.untilMs)});
     args.insert(args.end(), {"--start-ms", std::to_string(startMs)});
     args.insert(args.end(), {"--first-wait", std::to_string(waitsSoFar)});
+    if (options.author) args.push_back("--author");
+    return args;
+}
+
+std::vector<std::string> reloadArguments(const AppOptions& options, uint32_t startMs, uint32_t waitsSoFar,
+                                         const std::string& from) {
+    std::vector<std::string> args = restartArguments(options, startMs, waitsSoFar);
+    if (!from.empty()) args.insert(args.end(), {"--from", from});
     return args;
 }
 

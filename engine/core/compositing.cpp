@@ -27,6 +27,7 @@ void transparentWhole(Surface& dst, const Surface& src, platform::ColorRef clear
 void allblt(Engine& engine, bool throughComposition) {
     MemoryDCs& screens = engine.screens;
     if (!screens.built()) return;
+    screens.presentationCovered();  // covered whole below
     Surface* presentation = screens.getDC(0);
     Surface* back = screens.getDC(1);
     Surface* front = screens.getDC(2);
@@ -76,12 +77,17 @@ void darkHonbun(Engine& engine, int32_t x1, int32_t y1, int32_t x2, int32_t y2, 
 
 void restorePresentation(Engine& engine) {
     if (!engine.screens.built()) return;
-    stretchWhole(*engine.screens.getDC(0), *engine.screens.getDC(-1));
     engine.output.presentationReplaced();
+    if (engine.fastForward) {
+        engine.screens.restorePresentationLater();
+        return;
+    }
+    stretchWhole(*engine.screens.getDC(0), *engine.screens.getDC(-1));
 }
 
 void paintWindow(Engine& engine, bool whole) {
-    if (!mainWindowExists(engine)) return;
+    // Fast-forward paints once, where it ends.
+    if (!mainWindowExists(engine) || engine.fastForward) return;
     engine.output.paint(engine, whole);
 }
 

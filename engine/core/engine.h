@@ -41,6 +41,21 @@ struct Engine {
     // An errexit report was made: the run ends with exit code 1.
     bool fatal = false;
 
+    // Author mode: F5 converts the sources again and starts over at the page
+    // on screen; the title names the page's scenario file and line.
+    bool authorMode = false;
+    std::string titleCp932;  // as the settings give it
+    // Steps run without painting, waits, pauses or sound output until the
+    // scenario reaches the line asked for (--from).
+    bool fastForward = false;
+    // Converts the sources for F5 (the qPre beside qRun over its file list):
+    // its exit code, or -1 when it could not run; what it said (UTF-8).
+    std::function<int(std::string& messages)> convertSources;
+    // Set by F5 after a good conversion: the restart goes on from this
+    // "FILE:LINE" (the path as on disk; empty: from the beginning).
+    bool reloaded = false;
+    std::string restartFrom;
+
     int32_t screenWidth = 320, screenHeight = 240;  // composition resolution
     int32_t windowWidth = 640, windowHeight = 480;  // presentation resolution
     int32_t scaleMode = -1;                         // [screen] scaleMode; -1: not set

@@ -1,6 +1,9 @@
 #include "engine/core/main_window.h"
 
+#include <string>
+
 #include "engine/core/engine.h"
+#include "engine/core/messages.h"
 
 namespace qt::engine {
 
@@ -33,6 +36,11 @@ bool mainWindowExists(const Engine& engine) { return engine.events.windowExists(
 
 void presentMainWindow(Engine& engine) {
     if (engine.events.windowExists()) engine.backend->present(engine.clientPicture);
+}
+
+void showLineInTitle(Engine& engine, const char* fileCp932, int32_t line) {
+    if (!engine.events.windowExists()) return;
+    engine.backend->setTitle(engine.titleCp932 + msg::titleSeparator.cp932() + fileCp932 + ":" + std::to_string(line));
 }
 
 }  // namespace qt::engine

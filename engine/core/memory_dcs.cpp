@@ -78,6 +78,12 @@ platform::Surface* MemoryDCs::getDC(int32_t id) {
         return nullptr;
     }
     if (!built_) return nullptr;
+    if (restorePending_ && (id == 0 || id == -1)) {
+        restorePending_ = false;
+        platform::Surface& presentation = table_[0];
+        platform::stretchCopy(presentation, 0, 0, presentation.width(), presentation.height(), composition_, 0, 0,
+                              composition_.width(), composition_.height());
+    }
     if (id == -1) return &composition_;
     if (id == -2) return &spare_;
     return &table_[id];

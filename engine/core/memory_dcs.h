@@ -30,6 +30,12 @@ public:
     std::pair<int32_t, int32_t> getScreenSize(int32_t id) const;
     platform::ColorRef getClearColor() const { return clearColor_; }
 
+    // Fast-forward: the presentation screen becomes the stretched composition
+    // screen when either of them is next used (getDC), and not at all when
+    // it is covered whole first (presentationCovered).
+    void restorePresentationLater() { restorePending_ = built_; }
+    void presentationCovered() { restorePending_ = false; }
+
     int16_t count() const { return count_; }
     bool built() const { return built_; }
 
@@ -46,6 +52,7 @@ private:
     int16_t count_ = 2;
     platform::ColorRef clearColor_ = 0xFF00FF;
     bool built_ = false;
+    bool restorePending_ = false;
 };
 
 }  // namespace qt::engine

@@ -6,6 +6,7 @@
 #include "engine/core/compositing.h"
 #include "engine/core/engine.h"
 #include "engine/core/main_window.h"
+#include "engine/core/reload.h"
 
 namespace qt::engine {
 
@@ -86,6 +87,8 @@ void windowProcedure(Engine& engine, const Event& event) {
             } else if (event.key == platform::vk::f12) {
                 engine.runState = kRestarting;
                 destroyMainWindow(engine);
+            } else if (event.key == platform::vk::f5 && engine.authorMode) {
+                reloadScenarios(engine);
             }
             break;
         case EventType::close: destroyMainWindow(engine); break;
@@ -128,7 +131,8 @@ int runMessageLoop(Engine& engine) {
             if (events.hasFocus()) engine.host->keyWait(0, 0, 0);
             continue;
         }
-        backend.sleep(1);
+        // Fast-forward takes its steps back to back; messages still come first.
+        if (!engine.fastForward) backend.sleep(1);
         eventSinceIdle = false;
         engine.host->step();
     }

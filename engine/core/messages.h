@@ -20,6 +20,12 @@ inline const Message fontSizeStyleBad{"INI] fontSizeStyleが異常です"};
 inline const Message fontColorsBad{"INI] fontColorsが異常です"};
 inline const Message darkBackRectBad{"INI] darkBackRECTが異常です"};
 inline const Message defaultFontFamily{"ＭＳ Ｐゴシック"};
+// Author mode: between the title and the scenario file and line; the
+// caption over what a failed conversion said.
+inline const Message titleSeparator{"　"};
+inline const Message reloadCaption{"qPre"};
+inline const Message qpreNotStarted{"qPre を起動できません\n> "};
+inline const Message qpreKilled{"\nqPre が途中で終了しました"};
 
 // Virtual screens and compositing.
 inline const Message tooFewScreens{"ユーザー仮想画面の数が少ない\n2 以上必要"};
@@ -41,7 +47,7 @@ inline const Message usage{
     "                         | focus out | focus in | click X Y | shift-click X Y\n"
     "                         | right-click X Y | drag X1 Y1 X2 Y2 | wheel down | wheel up\n"
     "                         | pad a | pad b | pad back\n"
-    "                  NAME: space enter z esc f11 f12 separator left right up down alt\n"
+    "                  NAME: space enter z esc f5 f11 f12 separator left right up down alt\n"
     "                        pad-a pad-b pad-back, a letter or a digit; '#' lines and\n"
     "                        blank lines are skipped\n"
     "  --output WxH    headless: the window's drawable area is W x H pixels (as a\n"
@@ -52,6 +58,13 @@ inline const Message usage{
     "  --until MS      headless: close the window when the virtual clock reaches MS\n"
     "                  (default 600000)\n"
     "  --trace FILE    write PATH:LINE: FIELD for every interpreter step\n"
+    "  --from FILE:LINE  start at that line: play from the start without showing,\n"
+    "                  waiting or sounding anything until it is reached; FILE is a\n"
+    "                  source of qPre's file list (LINE as your editor counts) or a\n"
+    "                  converted scenario (LINE as the trace counts)\n"
+    "  --author        author mode (also [main] authorMode=1 in qRun.ini): F5\n"
+    "                  converts with the qPre beside qRun and starts again at the\n"
+    "                  page on screen; the title shows the page's file and line\n"
     "\n"
     "Exit status: 0 when the engine ends normally, 1 when it ends on a fatal error\n"
     "(an errexit() report, or a settings error before the window exists), with a\n"
@@ -62,6 +75,7 @@ inline const Message optionNeedsFile{" needs a file"};
 inline const Message optionNeedsFolder{" needs a folder"};
 inline const Message optionNeedsTime{" needs a time in milliseconds"};
 inline const Message optionNeedsNumber{" needs a number"};
+inline const Message optionNeedsLine{" needs FILE:LINE, LINE from 1"};
 inline const Message optionNeedsSize{" needs a size WxH (1 to 16384 each)"};
 inline const Message optionOnlyHeadless{" works only with --headless"};
 inline const Message inputUnreadable{"cannot read the input file "};
@@ -71,5 +85,12 @@ inline const Message traceUnwritable{"cannot write the trace file "};
 inline const Message folderNotEntered{"cannot enter the folder "};
 inline const Message noWindowMade{"the window cannot be created; to play without a display use --headless"};
 inline const Message restartFailed{"cannot start again: "};
+inline const Message fromNotReached{"--from: the play does not reach "};
+inline const Message fromNoFile{"--from: no such file: "};
+inline const Message fromPastEnd{"--from: the source has no such line: "};
+inline const Message fromNotConverted{"--from: not converted yet (run qPre): "};
+inline const Message fromListUnreadable{"--from: qPre's file list cannot be read now, for "};
+inline const Message fromNotConvertible{"--from: the source cannot be converted up to "};
+inline const Message fromStale{"--from: changed after it was converted (run qPre): "};
 
 }  // namespace qt::engine::msg

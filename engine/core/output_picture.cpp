@@ -65,7 +65,9 @@ void OutputPicture::drawLine(Engine& engine, const PageLine& line) {
 
 void OutputPicture::addLine(Engine& engine, std::string_view textCp932, int64_t x, int64_t y) {
     lines_.push_back({std::string(textCp932), x, y});
-    if (sized_ && !rebuild_) drawLine(engine, lines_.back());
+    // Fast-forward draws the page once, where it ends.
+    if (engine.fastForward) rebuild_ = true;
+    else if (sized_ && !rebuild_) drawLine(engine, lines_.back());
 }
 
 void OutputPicture::presentationReplaced() {

@@ -2,6 +2,7 @@
 // What the engine core asks of the scenario side (reader, interpreter, key
 // wait). The interpreter implements it; the core only drives it.
 #include <cstdint>
+#include <string>
 
 namespace qt::engine {
 
@@ -28,6 +29,14 @@ public:
 
     // Closes the scenario file (and its lock) before a restart.
     virtual void releaseForRestart() = 0;
+
+    // Author mode (F5). The scenario file (CP932, as written) and line where
+    // the page on screen began.
+    virtual void pageStart(std::string& fileCp932, int32_t& line) = 0;
+    // The lock on the open scenario alone, so that qPre may replace it; the
+    // play goes on from memory. Taken again after a failed conversion.
+    virtual void unlockScenario() = 0;
+    virtual bool relockScenario() = 0;
 };
 
 }  // namespace qt::engine

@@ -32,6 +32,8 @@ bool startUp(Engine& engine) {
 
     char path[261];
     readIniString("main", "title", msg::defaultTitle.c_str(), path, sizeof path, kIniFile);
+    engine.titleCp932 = path;
+    if (readIniInt("main", "authorMode", 0, kIniFile) != 0) engine.authorMode = true;
     const int32_t heightP = readIniInt("screen", "wincsizeHeightP", 0, kIniFile);
     const int32_t widthP = readIniInt("screen", "wincsizeWidthP", 0, kIniFile);
     const platform::WindowSpec shape =

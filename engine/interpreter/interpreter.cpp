@@ -16,16 +16,8 @@ namespace qt::engine {
 
 namespace {
 
-void pageBreak(Interpreter& interpreter) {
-    interpreter.pageBreakPending = true;
-    interpreter.engine().runState = kWaitingForKey;
-    ++interpreter.engine().waitSerial;
-}
-
-void waitForKey(Interpreter& interpreter) {
-    interpreter.engine().runState = kWaitingForKey;
-    ++interpreter.engine().waitSerial;
-}
+void pageBreak(Interpreter& interpreter) { interpreter.beginWait(true); }
+void waitForKey(Interpreter& interpreter) { interpreter.beginWait(false); }
 
 void allbltThrough(Interpreter& interpreter) { allblt(interpreter.engine(), true); }
 void allbltDirect(Interpreter& interpreter) { allblt(interpreter.engine(), false); }
@@ -57,24 +49,72 @@ void runHandler(Interpreter& interpreter, Command command) {
 
 }  // namespace
 
+void Interpreter::step() {
+    if (engine_.fastForward) {
+        fastForwardSteps();
+    } else {
+        interpreterStep();
+    }
+}
+
 void Interpreter::constructSound() { sound.construct(engine_.sound); }
 
 void Interpreter::openFirst(const char* path) {
+    if (target_) startFastForward();
     reader.open(path);
     ++reader.lineNumber;
+    if (engine_.fastForward) fastForwardEnds();
+}
+
+void Interpreter::beginWait(bool pageBreak) {
+    if (pageBreak) pageBreakPending = true;
+    if (engine_.fastForward) {
+        endWait();
+        return;
+    }
+    engine_.runState = kWaitingForKey;
+    ++engine_.waitSerial;
+}
+
+void Interpreter::endWait() {
+    engine_.runState = kRunning;
+    if (pageBreakPending) {
+        engine_.honbun.newPage(engine_);
+        pageBreakPending = false;
+        pageStartPending_ = true;
+    }
+}
+
+void Interpreter::pageStart(std::string& fileCp932, int32_t& line) {
+    if (pageStartPending_) {
+        fileCp932 = reader.fileName();
+        line = reader.lineNumber;
+    } else {
+        fileCp932 = pageFile_;
+        line = pageLine_;
+    }
+}
+
+void Interpreter::writeTrace(int32_t line, const char* field) {
+    std::string entry = engine_.fastForward ? "fast-forward " : "";
+    entry += cp932ToUtf8(reader.fileName());
+    entry += ':' + std::to_string(line) + ": " + cp932ToUtf8(field) + '\n';
+    std::fputs(entry.c_str(), trace_);
+    std::fflush(trace_);
 }
 
 void Interpreter::interpreterStep() {
     if (reader.fieldLength() == -1) return;
     const int32_t line = reader.lineNumber;
+    if (pageStartPending_) {
+        pageStartPending_ = false;
+        pageFile_ = reader.fileName();
+        pageLine_ = line;
+        if (!engine_.fastForward) showPageInTitle();
+    }
     const char* field = reader.nextField();
     if (field == nullptr) return;
-    if (trace_ != nullptr) {
-        std::string entry = cp932ToUtf8(reader.fileName());
-        entry += ':' + std::to_string(line) + ": " + cp932ToUtf8(field) + '\n';
-        std::fputs(entry.c_str(), trace_);
-        std::fflush(trace_);
-    }
+    if (trace_ != nullptr) writeTrace(line, field);
     if (field[0] == '/') {
         // The reader's buffer is reused by the next field: keep the word.
         const std::string word(field + 1);
@@ -88,7 +128,7 @@ void Interpreter::interpreterStep() {
     ++reader.lineNumber;
     // A negative pause would be an endless sleep; take it as none.
     const int32_t pause = engine_.honbun.lineSpeed;
-    if (pause > 0) engine_.backend->sleep(static_cast<uint32_t>(pause));
+    if (pause > 0 && !engine_.fastForward) engine_.backend->sleep(static_cast<uint32_t>(pause));
 }
 
 void Interpreter::dispatchCommand(const char* word) {

@@ -34,11 +34,7 @@ void KeyWait::message(Interpreter& interpreter, uint32_t kind, uint32_t key, uin
     if (!accepted) return;
     // A wait that ends before any idle turn still gets its picture.
     captureWaitIfDue(engine);
-    engine.runState = kRunning;
-    if (interpreter.pageBreakPending) {
-        engine.honbun.newPage(engine);
-        interpreter.pageBreakPending = false;
-    }
+    interpreter.endWait();
 }
 
 void KeyWait::drawPrompt(Engine& engine) {

@@ -80,6 +80,7 @@ void ScenarioFiles::release() {
     data_ = nullptr;
     size_ = 0;
     fields_.reset(nullptr, 0);
+    device_ = inode_ = 0;
 }
 
 void ScenarioFiles::close() { release(); }
@@ -87,6 +88,7 @@ void ScenarioFiles::close() { release(); }
 void ScenarioFiles::open(const char* path) {
     if (opened_) release();
     opened_ = true;
+    ++opens_;
     lastLength_ = 0;
     std::strncpy(path_, path, sizeof path_ - 1);
     path_[sizeof path_ - 1] = '\0';
@@ -99,6 +101,11 @@ void ScenarioFiles::open(const char* path) {
     if (status == OpenStatus::sharingViolation) {
         errexit(*engine_, msg::scenarioHeld.cp932());
     } else if (status == OpenStatus::ok) {
+        struct stat st {};
+        if (::fstat(file_.fd(), &st) == 0) {
+            device_ = st.st_dev;
+            inode_ = st.st_ino;
+        }
         bool noMemory = false;
         if (!readAll(file_.fd(), data_, size_, noMemory)) {
             data_ = nullptr;
@@ -110,6 +117,12 @@ void ScenarioFiles::open(const char* path) {
 
     lineNumber = 1;
     if (!isHeaderField(nextField())) showErrorBox(*engine_, msg::notPreprocessed.cp932());
+}
+
+bool ScenarioFiles::relock() {
+    if (file_.isOpen()) return true;
+    const std::optional<std::string> disk = resolveExisting(path_);
+    return disk && file_.open(*disk, O_RDONLY | O_NONBLOCK, LockKind::exclusive) == OpenStatus::ok;
 }
 
 const char* ScenarioFiles::nextField() {

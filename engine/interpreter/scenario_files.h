@@ -34,6 +34,20 @@ public:
     const char* fileName() const { return path_; }
     // Releases the file and its lock.
     void close();
+    // Lets go of the lock alone: the fields read on from memory. relock()
+    // takes it again on the file the path names now; false when it cannot.
+    void unlock() { file_.close(); }
+    bool relock();
+    // The open file as the file system knows it (0, 0 when none is open).
+    bool isFile(uint64_t device, uint64_t inode) const {
+        return data_ != nullptr && device == device_ && inode == inode_;
+    }
+    uint64_t device() const { return device_; }
+    uint64_t inode() const { return inode_; }
+    // The byte where the next field is looked for.
+    size_t position() const { return fields_.position(); }
+    // Files opened so far, counting one opened again.
+    uint32_t opens() const { return opens_; }
 
     int32_t lineNumber = 0;
 
@@ -51,6 +65,8 @@ private:
     char* buffer_ = nullptr;
     size_t capacity_ = 0;
     size_t lastLength_ = 0;
+    uint64_t device_ = 0, inode_ = 0;
+    uint32_t opens_ = 0;
     char path_[261] = {};
 };
 

@@ -33,6 +33,16 @@ void SoundCommands::command(Engine& engine, const CommandArgs& args, platform::S
     channel.play(loop);
 }
 
+void SoundCommands::mute() {
+    if (music_) music_->mute();
+    if (effect_) effect_->mute();
+}
+
+void SoundCommands::unmute() {
+    if (music_) music_->unmute(true);
+    if (effect_) effect_->unmute(effect_->loops());
+}
+
 void SoundCommands::bgm(Engine& engine, const CommandArgs& args) {
     if (music_) command(engine, args, *music_, true);
 }

@@ -16,6 +16,12 @@ public:
     void bgm(Engine& engine, const CommandArgs& args);
     void se(Engine& engine, const CommandArgs& args);
 
+    // Fast-forward: the channels keep their states without a sound. At its
+    // end the music plays on from the start, and an effect only when it
+    // loops: one played once would have ended before the page was reached.
+    void mute();
+    void unmute();
+
     platform::SoundChannel* music() { return music_.get(); }
     platform::SoundChannel* effect() { return effect_.get(); }
 

@@ -7,7 +7,7 @@
 // What a new backend supplies:
 // - metrics(): the display's size and the frame sizes the window is centred by;
 // - createWindow() (hidden), showWindow() (and take the input focus),
-//   destroyWindow(): the one window;
+//   destroyWindow(), setTitle(): the one window;
 // - present(picture): the picture at the client area's top left, dark grey
 //   (64, 64, 64) beyond it; presentPart() may show only a changed rectangle;
 // - pollInput(sink): everything that came in since the last call, in the
@@ -38,7 +38,7 @@ namespace qt::platform {
 namespace vk {
 constexpr uint32_t back = 0x08, enter = 0x0D, shift = 0x10, alt = 0x12, escape = 0x1B, space = 0x20;
 constexpr uint32_t left = 0x25, up = 0x26, right = 0x27, down = 0x28;
-constexpr uint32_t separator = 0x6C, f11 = 0x7A, f12 = 0x7B;
+constexpr uint32_t separator = 0x6C, f5 = 0x74, f11 = 0x7A, f12 = 0x7B;
 // Game-controller buttons as Windows numbers them: A, B and Back (View).
 constexpr uint32_t padA = 0xC3, padB = 0xC4, padBack = 0xD0;
 // Letters 'A'..'Z' and digits '0'..'9' are their ASCII codes.
@@ -118,6 +118,8 @@ public:
     // press, moves and release are reported and the engine calls
     // beginDrag(false) once the pointer has moved.
     virtual void takeClicks(bool on) { (void)on; }
+    // A new title for the window made before.
+    virtual void setTitle(std::string_view titleCp932) { (void)titleCp932; }
 
     virtual void pollInput(InputSink& sink) = 0;
 

@@ -30,19 +30,38 @@ bool SoundChannel::open(const std::string& diskPath) {
 
 void SoundChannel::play(bool loop) {
     if (state_ == State::closed) return;
-    if (start(loop)) state_ = State::playing;
+    if (muted_) {
+        if (state_ == State::playing && !silentPlay_) halt();
+        state_ = State::playing;
+        silentPlay_ = true;
+        loop_ = loop;
+        return;
+    }
+    if (start(loop)) {
+        state_ = State::playing;
+        silentPlay_ = false;
+        loop_ = loop;
+    }
 }
 
 void SoundChannel::stop() {
     if (state_ != State::playing) return;
-    halt();
+    if (!silentPlay_) halt();
+    silentPlay_ = false;
     state_ = State::open;
 }
 
 void SoundChannel::close() {
     if (state_ == State::closed) return;
     unload();
+    silentPlay_ = false;
     state_ = State::closed;
+}
+
+void SoundChannel::unmute(bool startPlaying) {
+    muted_ = false;
+    if (state_ != State::playing || !silentPlay_ || !startPlaying) return;
+    if (start(loop_)) silentPlay_ = false;
 }
 
 namespace {

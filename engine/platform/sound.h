@@ -31,11 +31,18 @@ public:
     void stop();
     void close();
 
+    // While muted, play() changes the state alone and starts no sound
+    // (fast-forward passes the music of pages nobody sees). Unmuting starts
+    // a channel that plays by its state, from the start, when `start` says so.
+    void mute() { muted_ = true; }
+    void unmute(bool start);
+
     bool isOpen() const { return state_ != State::closed; }
     bool isPlaying() const { return state_ == State::playing; }
     // Whether sound is being produced right now (false once a file played
     // once has ended, though isPlaying() stays true).
     bool isSounding() const { return state_ == State::playing && sounding(); }
+    bool loops() const { return loop_; }
 
 protected:
     explicit SoundChannel(Kind kind) : kind_(kind) {}
@@ -51,6 +58,9 @@ private:
     enum class State { closed, open, playing };
     Kind kind_;
     State state_ = State::closed;
+    bool muted_ = false;
+    bool silentPlay_ = false;  // playing by the state, nothing started
+    bool loop_ = false;        // as last asked to play
 };
 
 class Sound {

@@ -18,8 +18,9 @@ public:
     bool atEnd() const { return pos_ >= contentEnd_; }
     // The next field, viewing the text; nothing at the end.
     std::optional<std::string_view> next();
-    // Where the last field began in the text.
+    // Where the last field began in the text, and where the next is looked for.
     size_t fieldStart() const { return fieldStart_; }
+    size_t position() const { return pos_; }
 
 private:
     const char* data_ = nullptr;

@@ -38,6 +38,7 @@ public:
     void showWindow() override;
     void destroyWindow() override;
     void present(const Surface&) override {}
+    void setTitle(std::string_view titleCp932) override { spec_.titleCp932 = titleCp932; }
     void setFullscreen(bool on) override;
     void pollInput(InputSink& sink) override;
     void beginDrag(bool resizeFromLowerRight) override { drags_.push_back(resizeFromLowerRight); }

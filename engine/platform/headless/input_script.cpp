@@ -21,7 +21,7 @@ bool keyByName(const std::string& name, uint32_t& key) {
         const char* name;
         uint32_t key;
     } named[] = {
-        {"space", vk::space}, {"enter", vk::enter}, {"esc", vk::escape}, {"f11", vk::f11}, {"f12", vk::f12},
+        {"space", vk::space}, {"enter", vk::enter}, {"esc", vk::escape}, {"f5", vk::f5}, {"f11", vk::f11}, {"f12", vk::f12},
         {"separator", vk::separator}, {"left", vk::left}, {"right", vk::right}, {"up", vk::up},
         {"down", vk::down}, {"alt", vk::alt}, {"pad-a", vk::padA}, {"pad-b", vk::padB}, {"pad-back", vk::padBack},
     };

@@ -225,6 +225,10 @@ public:
         shownSurface_ = SDL_GetWindowSurface(window_);
     }
 
+    void setTitle(std::string_view titleCp932) override {
+        if (window_) SDL_SetWindowTitle(window_, cp932ToUtf8(titleCp932).c_str());
+    }
+
     void presentPart(const Surface& picture, int x, int y, int width, int height) override {
         if (!window_) return;
         // A surface made anew since (a new size) has nothing of the picture yet.
