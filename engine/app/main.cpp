@@ -104,7 +104,10 @@ int main(int argc, char** argv) {
             restart = true;
             reload = e.reloaded;
             if (reload) {
-                restartWith = reloadArguments(options, e.backend->tickCount(), e.waitSerial, e.restartFrom);
+                // The author stays on the screen they switched to.
+                AppOptions now = options;
+                now.fullscreen = e.events.fullscreen();
+                restartWith = reloadArguments(now, e.backend->tickCount(), e.waitSerial, e.restartFrom);
             } else if (options.headless) {
                 // A desktop restart starts afresh; a headless one goes on with
                 // its script and clock.

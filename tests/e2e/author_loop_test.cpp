@@ -138,6 +138,20 @@ TEST(AuthorLoop, F5ShowsTheEditedPageOrWhatWentWrongHeadless) {
     EXPECT_EQ(restart[13], "chapter1.dat:15: 　" + kEdited + "、大きなあくびをひとつしました。");
 }
 
+// F5 in fullscreen (switched on by the player, not by an option) stays there.
+TEST(AuthorLoop, F5KeepsTheScreenTheAuthorSwitchedTo) {
+    DemoGame game;
+    ASSERT_EQ(game.convert(), 0);
+    ASSERT_EQ(game.play("1000 key f11\n2000 key space\n4000 key space\n6000 key f5\n8000 key esc\n", "fs", "--author"),
+              0)
+        << game.err;
+    // The PNG header's width and height.
+    const std::string before = game.read("fs/wait-0003.png").substr(16, 8),
+                      after = game.read("fs/wait-0004.png").substr(16, 8);
+    EXPECT_EQ(after, before);
+    EXPECT_NE(after, game.read("fs/wait-0001.png").substr(16, 8));
+}
+
 // The same picture, but for the key-wait prompt in the lower right corner.
 bool samePage(const platform::Surface& a, const platform::Surface& b) {
     if (a.width() != b.width() || a.height() != b.height()) return false;
