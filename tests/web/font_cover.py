@@ -16,8 +16,8 @@ data = open(site + '/game.data', 'rb').read()
 wanted = {c for c in open(text_file, encoding='utf-8').read() if not c.isspace()}
 missing = 0
 for f in files:
-    if not f['filename'].startswith('/game/fonts/'):
-        continue
+    if not f['filename'].startswith('/game/fonts/') or not f['filename'].lower().endswith(('.ttf', '.otf')):
+        continue  # the licences beside them
     cmap = TTFont(io.BytesIO(data[f['start']:f['end']])).getBestCmap()
     lacking = ''.join(sorted(c for c in wanted if ord(c) not in cmap))
     if lacking:
