@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "support/program.h"
@@ -15,10 +16,32 @@ namespace fs = std::filesystem;
 
 std::string bareRootCache() { return std::string(QT_SOURCE_DIR) + "/build/deps/bare-root/root"; }
 
+namespace {
+
+// Root is not always enough: a container may refuse overlay or proc mounts.
+std::string mountsRefused() {
+    static const std::string why = [] {
+        std::error_code ec;
+        const fs::path probe = fs::temp_directory_path() / ("qt-overlay-probe-" + std::to_string(::getpid()));
+        for (const char* dir : {"lower", "upper", "work", "merged"}) fs::create_directories(probe / dir, ec);
+        const std::string options = "lowerdir=" + (probe / "lower").string() +
+                                    ",upperdir=" + (probe / "upper").string() + ",workdir=" + (probe / "work").string();
+        std::string refused;
+        if (::mount("overlay", (probe / "merged").c_str(), "overlay", 0, options.c_str()) != 0)
+            refused = std::string("this machine refuses overlay mounts: ") + std::strerror(errno);
+        else ::umount2((probe / "merged").c_str(), MNT_DETACH);
+        fs::remove_all(probe, ec);
+        return refused;
+    }();
+    return why;
+}
+
+}  // namespace
+
 std::string BareRoot::missing() {
     if (::geteuid() != 0) return "not root";
     if (!fs::exists(bareRootCache() + "/.qt-ready")) return "no bare Debian root (./scripts/setup --player makes it)";
-    return "";
+    return mountsRefused();
 }
 
 BareRoot::BareRoot() {
