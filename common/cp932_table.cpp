@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <iterator>
 
+#include "common/utf8.h"
+
 namespace qt::cp932table {
 
 namespace {
@@ -11,19 +13,6 @@ namespace {
 #include "cp932_table.inc"
 
 constexpr uint32_t kNone = 0xFFFFFFFFu, kLead = 0xFFFFFFFEu;
-
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // The character at `at`: its code point and length in bytes, or 0 bytes
 // where iconv stops (no character, or a lead byte without its partner).

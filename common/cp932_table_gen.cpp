@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
+
 namespace {
 
 // What iconv makes of `in`: 1 converted (code point in `cp`, all of `in`
@@ -25,21 +27,6 @@ int decode(iconv_t cd, const std::string& in, uint32_t& cp) {
     if (left != 0 || room != 4) return 0;
     cp = static_cast<uint32_t>(out[0] | out[1] << 8 | out[2] << 16 | static_cast<uint32_t>(out[3]) << 24);
     return 1;
-}
-
-std::string utf8(uint32_t cp) {
-    std::string s;
-    if (cp < 0x80) {
-        s += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        s += static_cast<char>(0xC0 | (cp >> 6));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        s += static_cast<char>(0xE0 | (cp >> 12));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return s;
 }
 
 }  // namespace
@@ -94,7 +81,8 @@ int main(int argc, char** argv) {
     int n = 0;
     for (uint32_t cp = 0; cp <= 0xFFFF; ++cp) {
         if (cp >= 0xD800 && cp < 0xE000) continue;
-        const std::string in = utf8(cp);
+        std::string in;
+        qt::appendUtf8(in, cp);
         iconv(toCp, nullptr, nullptr, nullptr, nullptr);
         char* src = const_cast<char*>(in.data());
         size_t left = in.size();

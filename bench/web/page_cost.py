@@ -46,14 +46,14 @@ def cpu_seconds(root_pid):
             children.setdefault(int(fields[1]), []).append((int(pid), int(fields[11]) + int(fields[12])))
         except OSError:
             continue
-    total, todo = 0, [root_pid]
+    total, pending = 0, [root_pid]
     with open('/proc/%d/stat' % root_pid) as f:
         fields = f.read().rsplit(')', 1)[1].split()
         total += int(fields[11]) + int(fields[12])
-    while todo:
-        for pid, ticks in children.get(todo.pop(), []):
+    while pending:
+        for pid, ticks in children.get(pending.pop(), []):
             total += ticks
-            todo.append(pid)
+            pending.append(pid)
     return total / os.sysconf('SC_CLK_TCK')
 
 
