@@ -176,8 +176,8 @@ TEST(AuthorLoop, F5ShowsTheEditedPageInTheWindow) {
 
     XSession x;
     ASSERT_TRUE(x.ready());
-    const pid_t pid = x.start({"./qRun", "--author", "--trace", "trace.txt"}, game.path());
-    const auto window = x.windowOf(pid);
+    pid_t pid = 0;
+    const auto window = x.startMapped(pid, {"./qRun", "--author", "--trace", "trace.txt"}, game.path());
     ASSERT_TRUE(window) << "no window; exit " << x.exitCode(pid, 0) << "\n"
                         << game.read("err.txt") << "trace:\n"
                         << game.read("trace.txt");

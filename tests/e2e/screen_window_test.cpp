@@ -3,8 +3,6 @@
 // clicks that pass a wait only when asked while a drag still moves the window.
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <optional>
 #include <string>
 
 #include "common/cp932.h"
@@ -33,18 +31,7 @@ protected:
         game.write("s.dat", scenario::kHeaderLine +
                                 utf8ToCp932("/curid,1,;\r\n/iro,&H00C08040,;\r\n/allblt,;\r\n一行目\r\n/@,;\r\n"
                                             "二行目\r\n/@,;\r\n"));
-        // A window manager just started, on a loaded machine, has been seen to
-        // leave the first window unmapped for good (qRun waits in SDL for the
-        // map): that manager's fault, so a second qRun gets one more chance.
-        std::optional<XWindow> w;
-        for (int attempt = 0; attempt < 2 && !w; ++attempt) {
-            if (attempt > 0) {
-                ::kill(pid, SIGKILL);
-                x.exitCode(pid);
-            }
-            pid = x.start({"./qRun", "--trace", "trace.txt"}, game.path());
-            w = x.windowOf(pid, 30000);
-        }
+        const auto w = x.startMapped(pid, {"./qRun", "--trace", "trace.txt"}, game.path());
         ASSERT_TRUE(w) << "exit " << x.exitCode(pid, 0) << "\n" << game.read("err.txt") << game.read("trace.txt");
         window = *w;
         ASSERT_TRUE(poll([&] { return waits() == 1; })) << game.read("trace.txt");

@@ -120,6 +120,20 @@ pid_t XSession::start(const std::vector<std::string>& argv, const std::string& d
     return spawn(argv, dir, {"DISPLAY=" + name_}, "/dev/null", dir + "/" + outName, dir + "/" + errName);
 }
 
+std::optional<XWindow> XSession::startMapped(pid_t& pid, const std::vector<std::string>& argv, const std::string& dir,
+                                             int ms) {
+    std::optional<XWindow> window;
+    for (int attempt = 0; attempt < 2 && !window; ++attempt) {
+        if (attempt > 0) {
+            ::kill(pid, SIGKILL);
+            exitCode(pid);
+        }
+        pid = start(argv, dir);
+        window = windowOf(pid, ms);
+    }
+    return window;
+}
+
 int XSession::exitCode(pid_t pid, int ms) {
     int status = 0;
     if (!poll([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, ms)) return -1;

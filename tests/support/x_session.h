@@ -40,6 +40,12 @@ public:
     // `dir`/`errName`; the test drives the program while it runs.
     pid_t start(const std::vector<std::string>& argv, const std::string& dir, const std::string& outName = "out.txt",
                 const std::string& errName = "err.txt");
+    // Starts argv as start() does and waits up to `ms` for its main window.
+    // A window manager just started, on a loaded machine, has been seen to
+    // leave a first window unmapped for good (the program waits in SDL for
+    // the map): that manager's fault, so the program gets one more start.
+    std::optional<XWindow> startMapped(pid_t& pid, const std::vector<std::string>& argv, const std::string& dir,
+                                       int ms = 30000);
     // The exit code once `pid` (a child, or one a child left) ends within `ms`; -1 otherwise.
     int exitCode(pid_t pid, int ms = 20000);
 
