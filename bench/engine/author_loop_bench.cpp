@@ -40,11 +40,7 @@ using qt::test::ProgramFolder;
 // The demo as scripts/demo lays it out, converted.
 struct Demo : ProgramFolder {
     Demo() : ProgramFolder({"qRun", "qPre"}) {
-        for (const auto& entry : fs::directory_iterator(QT_DEMO_DIR)) {
-            const std::string ext = entry.path().extension();
-            if (ext == ".txt" || ext == ".ini") fs::copy_file(entry.path(), file(entry.path().filename()));
-        }
-        runBuilt("make_assets", ".");
+        copyDemo(QT_DEMO_DIR);
         std::string ini = read("qRun.ini");
         ini.replace(ini.find("lineSpeed=150"), 13, "lineSpeed=0");
         write("qRun.ini", ini);

@@ -36,18 +36,9 @@ def used(path):
             if body[i] & 0x80:
                 status = body[i]
                 i += 1
-            if status == 0xFF:  # meta: type, length, data
-                i += 1
-                length = 0
-                while i < len(body):
-                    length = (length << 7) | (body[i] & 0x7F)
+            if status in (0xFF, 0xF0, 0xF7):  # meta (a type byte first) or sysex: length, data
+                if status == 0xFF:
                     i += 1
-                    if not body[i - 1] & 0x80:
-                        break
-                i += length
-                status = 0
-                continue
-            if status in (0xF0, 0xF7):
                 length = 0
                 while i < len(body):
                     length = (length << 7) | (body[i] & 0x7F)

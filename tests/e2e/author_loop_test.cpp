@@ -34,13 +34,7 @@ std::vector<std::string> linesOf(const std::string& text) {
 }
 
 struct DemoGame : ProgramFolder {
-    DemoGame() : ProgramFolder({"qRun", "qPre"}) {
-        for (const auto& entry : fs::directory_iterator(QT_DEMO_DIR)) {
-            const std::string ext = entry.path().extension();
-            if (ext == ".txt" || ext == ".ini") fs::copy_file(entry.path(), file(entry.path().filename()));
-        }
-        runBuilt("make_assets", ".");
-    }
+    DemoGame() : ProgramFolder({"qRun", "qPre"}) { copyDemo(QT_DEMO_DIR); }
     int convert() { return run("./qPre --batch"); }
     // Headless with `script`, the pictures into the folder `caps`, the trace
     // into `caps`.txt; the exit code.

@@ -24,13 +24,7 @@ const std::vector<std::string> kPageKeys = {"space", "Return", "space", "Return"
 
 // The built qRun and qPre beside the sources, settings, pictures and sounds.
 struct DemoGame : ProgramFolder {
-    DemoGame() : ProgramFolder({"qRun", "qPre"}) {
-        for (const auto& entry : fs::directory_iterator(QT_DEMO_DIR)) {
-            const std::string ext = entry.path().extension();
-            if (ext == ".txt" || ext == ".ini") fs::copy_file(entry.path(), file(entry.path().filename()));
-        }
-        runBuilt("make_assets", ".");
-    }
+    DemoGame() : ProgramFolder({"qRun", "qPre"}) { copyDemo(QT_DEMO_DIR); }
     int convert() { return run("./qPre"); }
 };
 

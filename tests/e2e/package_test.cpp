@@ -44,12 +44,7 @@ std::set<std::string> filesUnder(const std::string& dir) {
 // development build; with what an author's folder gathers besides.
 struct AuthorsDemo : ProgramFolder {
     AuthorsDemo() : ProgramFolder({"qRun", "qPre"}, "demo") {
-        for (const auto& entry : fs::directory_iterator(QT_DEMO_DIR)) {
-            const std::string ext = entry.path().extension();
-            if (ext == ".txt" || ext == ".ini")
-                fs::copy_file(entry.path(), game() + "/" + entry.path().filename().string());
-        }
-        runBuilt("make_assets", "demo");
+        copyDemo(QT_DEMO_DIR);
         run("cd demo && ./qPre");
         write("demo/in.txt", demoInput());
         fs::create_directories(game() + "/pages");

@@ -66,4 +66,13 @@ int ProgramFolder::runBuilt(const std::string& program, const std::string& args)
     return run(std::string("'").append(builtProgram(program)).append("' ").append(args));
 }
 
+void ProgramFolder::copyDemo(const std::string& demoDir) {
+    for (const auto& entry : std::filesystem::directory_iterator(demoDir)) {
+        const std::string ext = entry.path().extension();
+        if (ext == ".txt" || ext == ".ini")
+            std::filesystem::copy_file(entry.path(), programDir() + "/" + entry.path().filename().string());
+    }
+    runBuilt("make_assets", under_.empty() ? "." : under_);
+}
+
 }  // namespace qt::test

@@ -43,6 +43,9 @@ public:
     int run(const std::string& command, const std::string& input = "");
     // Runs a built program that stays where it was built, here.
     int runBuilt(const std::string& program, const std::string& args);
+    // The demo game beside the programs, as scripts/demo lays it out: its
+    // sources and settings from `demoDir`, its pictures and sounds made.
+    void copyDemo(const std::string& demoDir);
     std::string out, err;
 
 private:
